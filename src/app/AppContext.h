@@ -1,0 +1,70 @@
+#pragma once
+#include "app/ModulINI.h"
+#include "app/Prompter.h"
+#include "app/mIdioma.h"
+#include "model/LinkSignals.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+#include <array>
+#include <functional>
+
+namespace tarveon {
+
+// The application's shared state: paths, the open project, the link's state and flags, the
+// link-side tables, and the seams (prompter, clock). One object per program run; tests make
+// as many as they like.
+class AppContext {
+public:
+    // programDir: where the executable, its settings file and the language file live.
+    // exeBaseName: the executable's base name (settings file = exeBaseName + ".ini").
+    AppContext(QString programDir, QString exeBaseName, Prompter *prompter);
+
+    // Shortcut to the language resources.
+    QString GetText(const QString &key) const { return language.GetText(key); }
+
+    // Fills ProtocolNames and ProtocolCodes.
+    void InitProtocols();
+
+    QString programDir;
+    QString exeBaseName;
+    Prompter *prompter;
+    ModulINI ini;
+    mIdioma language;
+
+    // Protocol name table (codes 0..71) and its reverse lookup.
+    std::array<QString, 72> ProtocolNames;
+    QHash<QString, int> ProtocolCodes;
+
+    QString PathTemplates;
+    QString PathProjects;
+
+    // The open project.
+    QString ProjectDir;
+    QString ProjectName;
+    QString ProjectProtocol;
+    QString ProjectDescription;
+    QString ProtocolFamily;
+    QString IniFileName;
+
+    // Serial link state and flags.
+    qint16 LinkState = 0;
+    QString GatewayProtocol;
+    bool BusIntOn = false;
+    bool BusExtOn = false;
+    bool ViewerOpen = false;
+    bool EibMonitorOpen = false;
+    bool ExtMonitorOpen = false;
+
+    // Link-side signal tables.
+    LinkTables linkTables;
+
+    // Raised while the editor builds its table; grid handlers ignore events meanwhile.
+    bool GridBusy = false;
+
+    // Local time source (the gateway file's header and log time stamps); tests inject one.
+    std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
+};
+
+} // namespace tarveon

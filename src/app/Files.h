@@ -1,0 +1,16 @@
+#pragma once
+#include <QString>
+
+namespace tarveon {
+
+// Finds the file named `name` in `dir` without regard to case (".DAT" and ".dat" are one file,
+// as on the gateway's home platform). Returns the full path of the existing file, or
+// dir + "/" + name when none exists.
+QString findFileNoCase(const QString &dir, const QString &name);
+
+// Writes `bytes` to `path` through a temporary file renamed over the old one, so that a failed
+// save never leaves a half-written file where a good one was. Returns an empty string on success,
+// else the system's error description.
+QString saveFileAtomically(const QString &path, const QByteArray &bytes);
+
+} // namespace tarveon

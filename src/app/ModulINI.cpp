@@ -1,0 +1,59 @@
+#include "app/ModulINI.h"
+
+#include "app/AppContext.h"
+#include "app/IniFile.h"
+
+#include <QDir>
+
+namespace tarveon {
+
+QString ModulINI::appFilePath() const
+{
+    return QDir(m_ctx.programDir).filePath(m_ctx.exeBaseName + QStringLiteral(".ini"));
+}
+
+QString ModulINI::projectFileName(const QString &section) const
+{
+    return (m_ctx.IniFileName.isEmpty() ? section : m_ctx.IniFileName) + QStringLiteral(".ini");
+}
+
+QString ModulINI::projectFilePath(const QString &section) const
+{
+    return QDir(m_ctx.ProjectDir).filePath(projectFileName(section));
+}
+
+QString ModulINI::ReadAppSetting(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    return IniFile(appFilePath()).read(section, key, defaultValue);
+}
+
+qint32 ModulINI::ReadAppSettingInt(const QString &section, const QString &key, qint32 defaultValue) const
+{
+    return IniFile(appFilePath()).readInt(section, key, defaultValue);
+}
+
+void ModulINI::WriteAppSetting(const QString &section, const QString &key, const QString &value) const
+{
+    if (!IniFile(appFilePath()).write(section, key, value))
+        m_ctx.prompter->platformBox(BoxKind::Information, kAppTitle,
+                                    m_ctx.GetText(QStringLiteral("X31")) + m_ctx.exeBaseName + QStringLiteral(".ini"));
+}
+
+QString ModulINI::ReadProjectSetting(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    return IniFile(projectFilePath(section)).read(section, key, defaultValue);
+}
+
+qint32 ModulINI::ReadProjectSettingInt(const QString &section, const QString &key, qint32 defaultValue) const
+{
+    return IniFile(projectFilePath(section)).readInt(section, key, defaultValue);
+}
+
+void ModulINI::WriteProjectSetting(const QString &section, const QString &key, const QString &value) const
+{
+    if (!IniFile(projectFilePath(section)).write(section, key, value))
+        m_ctx.prompter->platformBox(BoxKind::Information, kAppTitle,
+                                    m_ctx.GetText(QStringLiteral("X31")) + projectFileName(section));
+}
+
+} // namespace tarveon

@@ -1,0 +1,31 @@
+#pragma once
+#include <QString>
+
+namespace tarveon {
+
+class AppContext;
+
+// The six settings access operations. App* address the application settings file
+// (program directory / executable base name + ".ini"); Project* the open project's settings
+// file (ProjectDir / IniFileName + ".ini", the section's name when IniFileName is empty).
+class ModulINI {
+public:
+    explicit ModulINI(AppContext &ctx) : m_ctx(ctx) {}
+
+    QString ReadAppSetting(const QString &section, const QString &key, const QString &defaultValue) const;
+    qint32 ReadAppSettingInt(const QString &section, const QString &key, qint32 defaultValue) const;
+    void WriteAppSetting(const QString &section, const QString &key, const QString &value) const;
+
+    QString ReadProjectSetting(const QString &section, const QString &key, const QString &defaultValue) const;
+    qint32 ReadProjectSettingInt(const QString &section, const QString &key, qint32 defaultValue) const;
+    void WriteProjectSetting(const QString &section, const QString &key, const QString &value) const;
+
+    QString appFilePath() const;
+    QString projectFilePath(const QString &section) const;
+
+private:
+    QString projectFileName(const QString &section) const;
+    AppContext &m_ctx;
+};
+
+} // namespace tarveon

@@ -1,0 +1,42 @@
+#pragma once
+#include "app/Prompter.h"
+
+#include <QStringList>
+#include <functional>
+
+namespace tarveon {
+
+// A prompter that never shows anything: it records every text and answers from a script
+// (or with the default button). Used by the command line and by tests.
+class RecordingPrompter : public Prompter {
+public:
+    struct Record {
+        enum Kind { MsgBox, InputBox, PlatformBox } kind;
+        QString title;
+        QString text;
+        int icon = 0;       // msgBox: icono; platformBox: int(BoxKind)
+        int buttons = 0;    // msgBox: botones; platformBox: int(BoxButtons)
+        QStringList buttonTexts;
+    };
+
+    int msgBox(const QString &texto, const QString &cabecera, int icono, int botonDefecto, int botones,
+               const QString &textoBoton1, const QString &textoBoton2, const QString &textoBoton3) override;
+    QString inputBox(const QString &title, const QString &prompt, const QString &defaultText) override;
+    BoxAnswer platformBox(BoxKind kind, const QString &title, const QString &text, BoxButtons buttons,
+                          BoxAnswer defaultAnswer) override;
+
+    // Scripted answers, taken in order; when none is left the default button / empty text / default
+    // answer is given.
+    QList<int> msgBoxAnswers;
+    QStringList inputAnswers;
+    QList<BoxAnswer> boxAnswers;
+
+    QList<Record> records;
+    // Called for every message shown (the command line prints it).
+    std::function<void(const Record &)> onRecord;
+
+    QStringList texts() const;
+    void clear() { records.clear(); }
+};
+
+} // namespace tarveon

@@ -1,0 +1,45 @@
+#pragma once
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+namespace tarveon {
+
+class AppContext;
+
+// Language resources: the tab-separated language file with one column per language, read once
+// at start-up; every text shown to the user is looked up by key.
+class mIdioma {
+public:
+    explicit mIdioma(AppContext &ctx) : m_ctx(ctx) {}
+
+    // Reads setting Language and the language file. Returns false on the fatal end (no file,
+    // empty header, no languages): the message has been shown and the caller ends the program.
+    bool LoadLanguage();
+
+    // The text for key in the selected language; "???" after a message when the key is missing.
+    QString GetText(const QString &key) const;
+
+    // The text for key, or an empty string when missing, without any message.
+    QString textOrEmpty(const QString &key) const { return m_texts.value(key); }
+    bool hasKey(const QString &key) const { return m_texts.contains(key); }
+
+    const QStringList &Languages() const { return m_languages; }
+    int LanguageIndex() const { return m_languageIndex; }
+
+    // Language menu entry i chosen: stores it and tells that it takes effect at the next start.
+    void SelectLanguage(int index);
+
+    // Installs texts directly (tests and tools that have no language file).
+    void setTexts(const QHash<QString, QString> &texts) { m_texts = texts; }
+
+private:
+    bool readFile(const QString &path);
+
+    AppContext &m_ctx;
+    int m_languageIndex = 0;
+    QStringList m_languages;
+    QHash<QString, QString> m_texts;
+};
+
+} // namespace tarveon

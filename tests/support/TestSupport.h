@@ -1,0 +1,36 @@
+#pragma once
+#include "app/AppContext.h"
+#include "app/RecordingPrompter.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+namespace tarveon::test {
+
+// A private program directory for one test: the shipped language file and templates copied in,
+// its own settings file and projects directory. Never touches the user's files.
+class TempProgramDir {
+public:
+    explicit TempProgramDir(bool withResources = true);
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+    // Writes raw bytes to a file below the program directory (creating folders).
+    void writeFile(const QString &relative, const QByteArray &bytes) const;
+    QByteArray readFile(const QString &relative) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A context over a TempProgramDir with a recording prompter; language loaded from the shipped file.
+struct TestContext {
+    explicit TestContext(bool loadLanguage = true);
+    TempProgramDir dir;
+    RecordingPrompter prompter;
+    std::unique_ptr<AppContext> ctx;
+};
+
+// The shipped resources folder in the source tree.
+QString resourcesDir();
+
+} // namespace tarveon::test
