@@ -248,10 +248,15 @@ bool IniFile::write(const QString &section, const QString &key, const QString &v
     if (m_path.isEmpty())
         return false;
     IniDocument doc;
+    const bool exists = QFile::exists(m_path);
     // An existing file that cannot be read must not be replaced by one holding only this key.
-    if (QFile::exists(m_path) && !readDocument(m_path, doc))
+    if (exists && !readDocument(m_path, doc))
         return false;
+    const QByteArray before = doc.bytes();
     doc.setValue(section, key, value);
+    // Storing the value the file already holds needs no write (a save is a synced disk write).
+    if (exists && doc.bytes() == before)
+        return true;
     return saveFileAtomically(m_path, doc.bytes()).isEmpty();
 }
 

@@ -9,6 +9,8 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace tarveon;
 
 namespace {
@@ -45,6 +47,7 @@ private slots:
     void readsNeverTouchTheFile_data();
     void readsNeverTouchTheFile();
     void failedWriteReplacesNothing();
+    void unchangedValueIsNotRewritten();
 
     void appSettingsDefaultsWithoutFile();
     void appSettingsFileIsExeBaseNameIni();
@@ -292,6 +295,25 @@ void TestModulIni::failedWriteReplacesNothing()
     QVERIFY(QFileInfo(dir.filePath("d.ini")).isDir());
     QVERIFY(!IniFile(QString()).write("A", "k", "v"));
     QCOMPARE(IniFile(QString()).read("A", "k", "d"), QStringLiteral("d"));
+}
+
+void TestModulIni::unchangedValueIsNotRewritten()
+{
+    // A save replaces the file by a new one (new inode); storing the value already there does not.
+    auto inode = [](const QString &path) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? quint64(st.st_ino) : 0;
+    };
+    test::TempProgramDir dir(false);
+    const QString path = dir.filePath("a.ini");
+    dir.writeFile("a.ini", B("[A]\r\nk = same\r\n"));
+    const quint64 first = inode(path);
+    QVERIFY(IniFile(path).write("a", "K", "other"));
+    const quint64 second = inode(path);
+    QVERIFY(second != first);
+    QVERIFY(IniFile(path).write("A", "k", "other"));
+    QCOMPARE(inode(path), second);
+    QCOMPARE(dir.readFile("a.ini"), B("[A]\r\nk=other\r\n"));
 }
 
 // ---------------------------------------------------------------------------------------------
