@@ -16,30 +16,52 @@ namespace {
 
 constexpr int kMaxValueChars = 254;
 
-bool loadIni(const QString &path, CSimpleIniA &ini)
+void configure(CSimpleIniA &ini)
 {
     ini.SetUnicode(false);
     ini.SetMultiKey(false);
     ini.SetQuotes(true);
     ini.SetSpaces(false); // key=value, as the profile functions write it
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray data = file.readAll();
-    return ini.LoadData(data.constData(), size_t(data.size())) >= 0;
 }
 
 } // namespace
 
-QString IniFile::read(const QString &section, const QString &key, const QString &defaultValue) const
-{
-    CSimpleIniA ini;
-    QString value = defaultValue;
-    if (loadIni(m_path, ini)) {
-        const char *found = ini.GetValue(toCp1252(section).constData(), toCp1252(key).constData(), nullptr);
-        if (found)
-            value = fromCp1252(QByteArray(found));
+struct IniDocument::Data {
+    Data() { configure(ini); }
+    const char *find(const QString &section, const QString &key) const
+    {
+        return ini.GetValue(toCp1252(section).constData(), toCp1252(key).constData(), nullptr);
     }
+    CSimpleIniA ini;
+};
+
+IniDocument::IniDocument() : d(std::make_unique<Data>()) {}
+IniDocument::~IniDocument() = default;
+IniDocument::IniDocument(IniDocument &&) noexcept = default;
+IniDocument &IniDocument::operator=(IniDocument &&) noexcept = default;
+
+bool IniDocument::load(const QString &path)
+{
+    d->ini.Reset();
+    QFile file(path);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    parse(file.readAll());
+    return file.error() == QFileDevice::NoError;
+}
+
+void IniDocument::parse(const QByteArray &bytes)
+{
+    d->ini.Reset();
+    d->ini.LoadData(bytes.constData(), size_t(bytes.size()));
+}
+
+QString IniDocument::read(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    const char *found = d->find(section, key);
+    QString value = found ? fromCp1252(QByteArray(found)) : defaultValue;
     // The profile facility copies at most 254 characters and stops at the first NUL.
     const qsizetype nul = value.indexOf(QChar(0));
     if (nul >= 0)
@@ -47,12 +69,9 @@ QString IniFile::read(const QString &section, const QString &key, const QString 
     return value.left(kMaxValueChars);
 }
 
-qint32 IniFile::readInt(const QString &section, const QString &key, qint32 defaultValue) const
+qint32 IniDocument::readInt(const QString &section, const QString &key, qint32 defaultValue) const
 {
-    CSimpleIniA ini;
-    if (!loadIni(m_path, ini))
-        return defaultValue;
-    const char *found = ini.GetValue(toCp1252(section).constData(), toCp1252(key).constData(), nullptr);
+    const char *found = d->find(section, key);
     if (!found)
         return defaultValue;
     qint64 number = 0;
@@ -64,20 +83,64 @@ qint32 IniFile::readInt(const QString &section, const QString &key, qint32 defau
     return qint32(quint32(number));
 }
 
-bool IniFile::write(const QString &section, const QString &key, const QString &value) const
+bool IniDocument::contains(const QString &section, const QString &key) const
 {
-    CSimpleIniA ini;
-    loadIni(m_path, ini);
-    if (ini.SetValue(toCp1252(section).constData(), toCp1252(key).constData(),
-                     toCp1252(value).constData()) < 0)
-        return false;
+    return d->find(section, key) != nullptr;
+}
+
+bool IniDocument::write(const QString &section, const QString &key, const QString &value)
+{
+    return d->ini.SetValue(toCp1252(section).constData(), toCp1252(key).constData(),
+                           toCp1252(value).constData()) >= 0;
+}
+
+bool IniDocument::serialize(QByteArray &bytes) const
+{
     std::string out;
-    if (ini.Save(out) < 0)
+    if (d->ini.Save(out) < 0)
         return false;
-    QByteArray bytes = QByteArray::fromStdString(out);
+    bytes = QByteArray::fromStdString(out);
     bytes.replace("\r\n", "\n");
     bytes.replace("\n", "\r\n");
-    return saveFileAtomically(m_path, bytes).isEmpty();
+    return true;
+}
+
+QByteArray IniDocument::toBytes() const
+{
+    QByteArray bytes;
+    serialize(bytes);
+    return bytes;
+}
+
+QString IniDocument::save(const QString &path) const
+{
+    QByteArray bytes;
+    if (!serialize(bytes))
+        return QStringLiteral("Out of memory");
+    return saveFileAtomically(path, bytes);
+}
+
+QString IniFile::read(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    IniDocument doc;
+    doc.load(m_path);
+    return doc.read(section, key, defaultValue);
+}
+
+qint32 IniFile::readInt(const QString &section, const QString &key, qint32 defaultValue) const
+{
+    IniDocument doc;
+    doc.load(m_path);
+    return doc.readInt(section, key, defaultValue);
+}
+
+bool IniFile::write(const QString &section, const QString &key, const QString &value) const
+{
+    IniDocument doc;
+    // A file that exists but cannot be read is not replaced by one holding only this key.
+    if (!doc.load(m_path) || !doc.write(section, key, value))
+        return false;
+    return doc.save(m_path).isEmpty();
 }
 
 } // namespace tarveon
