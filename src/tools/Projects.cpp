@@ -121,7 +121,7 @@ bool ProjectList::Fill()
     m_preselected = -1;
 
     const QString root = m_ctx.PathProjects;
-    if (!canList(root) && !(QDir().mkpath(root) && canList(root))) {
+    if (!canList(root) && !(!root.isEmpty() && QDir().mkpath(root) && canList(root))) {
         show(m_ctx, BoxKind::Critical, text(m_ctx, "X94") + kLineBreak + root);
         return false;
     }
