@@ -101,6 +101,9 @@ bool IniDocument::serialize(QByteArray &bytes) const
         return false;
     bytes = QByteArray::fromStdString(out);
     bytes.replace("\r\n", "\n");
+    // The library puts two empty lines between sections; one is the usual layout. Values never
+    // hold line breaks, so three in a row only ever stand between sections.
+    bytes.replace("\n\n\n", "\n\n");
     bytes.replace("\n", "\r\n");
     return true;
 }
