@@ -102,6 +102,7 @@ bool OpenProject(AppContext &ctx, const QString &name)
     const ProjectEntry entry = ReadProjectEntry(dir);
     if (entry.protocol.isEmpty())
         return false;
+    ctx.IniFileName = kSection; // as after the project list
     ctx.ProjectDir = dir;
     ctx.ProjectName = name;
     ctx.ProjectProtocol = entry.protocol;
