@@ -7,7 +7,8 @@ namespace tarveon {
 
 class AppContext;
 
-// The program's prompter: real modal dialogs.
+// The program's prompter: the message and input dialogs, and the platform's message box.
+// Needs the context (setContext) before the first message: the dialogs take their captions from it.
 class WidgetPrompter : public Prompter {
 public:
     explicit WidgetPrompter(QWidget *parent = nullptr) : m_parent(parent) {}
