@@ -63,7 +63,7 @@ const QStringList &ConsoleCommands()
 
 bool DirExists(AppContext &ctx, const QString &path)
 {
-    if (!path.isEmpty() && QFileInfo(path).isDir())
+    if (QFileInfo(path).isDir())
         return true;
     ctx.prompter->platformBox(BoxKind::Critical, kAppTitle, ctx.GetText(QStringLiteral("X99")) + kCR + path);
     return false;

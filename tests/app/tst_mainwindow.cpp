@@ -155,17 +155,6 @@ private slots:
         QCOMPARE(f.messages().size(), 0);
     }
 
-    void protocolTable()
-    {
-        Fixture f;
-        QVERIFY(f.window->startUp());
-        QCOMPARE(f.ctx->ProtocolNames[0], QString("ZDM"));
-        QCOMPARE(f.ctx->ProtocolNames[70], QString("ZTR001-PACKAGED"));
-        QCOMPARE(f.ctx->ProtocolCodes.value("EIB"), 47);
-        QCOMPARE(f.ctx->ProtocolCodes.value("ZTR001-CHILLER"), 71);
-        QVERIFY(!f.ctx->ProtocolCodes.contains("ZDM"));
-    }
-
     void defaultPaths()
     {
         Fixture f;
@@ -313,17 +302,6 @@ private slots:
         QVERIFY(!logWhileListOpen);
     }
 
-    void statusBarTips()
-    {
-        Fixture f;
-        QVERIFY(f.window->startUp());
-        QCOMPARE(f.find<QStatusBar>("stsBar"), f.window->stsBar);
-        QCOMPARE(f.window->stsBarPanels.size(), 3);
-        QCOMPARE(f.window->stsBarPanels[0]->toolTip(), f.ctx->GetText("X86"));
-        QCOMPARE(f.window->stsBarPanels[1]->toolTip(), QString("Gateway"));
-        QCOMPARE(f.window->stsBarPanels[2]->toolTip(), f.ctx->GetText("X25"));
-    }
-
     void languageMenu_data()
     {
         QTest::addColumn<QString>("stored");
@@ -452,6 +430,11 @@ private slots:
         QCOMPARE(f.window->cmdEnviar->text(), f.ctx->GetText("X16"));
         QCOMPARE(f.window->cmdSendFileTarveon->text(), f.ctx->GetText("X18"));
         QCOMPARE(f.window->windowTitle(), kAppTitle);
+        QCOMPARE(f.find<QStatusBar>("stsBar"), f.window->stsBar);
+        QCOMPARE(f.window->stsBarPanels.size(), 3);
+        QCOMPARE(f.window->stsBarPanels[0]->toolTip(), f.ctx->GetText("X86"));
+        QCOMPARE(f.window->stsBarPanels[1]->toolTip(), QString("Gateway"));
+        QCOMPARE(f.window->stsBarPanels[2]->toolTip(), f.ctx->GetText("X25"));
         // The menu tree as the user walks it.
         QVERIFY(f.window->mnuArchivo->actions().contains(f.find("mnuAProject")));
         QVERIFY(f.window->mnuVer->actions().contains(f.window->mnuVProtocolos->menuAction()));

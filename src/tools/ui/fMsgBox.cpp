@@ -86,8 +86,6 @@ fMsgBox::fMsgBox(const AppContext &ctx, QWidget *parent) : QDialog(parent)
             accept();
         });
     }
-    CargaRecursos();
-    m_result = 0;
     layoutFor(0, false);
 }
 

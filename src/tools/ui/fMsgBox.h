@@ -39,7 +39,6 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void CargaRecursos() {}
     void layoutFor(int botones, bool shortText);
 
     int m_result = 0;
