@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/WindowLayout.h"
 #include "app/ui/AppIcon.h"
+#include "tools/ui/fProject.h"
 #include "tools/ui/frmAbout.h"
 
 #include <QAction>
@@ -282,7 +283,10 @@ void MDITarveon::buildStatusBar()
 
 void MDITarveon::installStandIns()
 {
-    showProjectList = [this] { standInDialog(m_ctx, this, QStringLiteral("fProject")); };
+    showProjectList = [this] {
+        fProject dialog(m_ctx, this);
+        dialog.exec();
+    };
     showConfigEditor = [this](int) { standInDialog(m_ctx, this, QStringLiteral("fConfKorvaneEIB")); };
     showPortDialog = [this] { standInDialog(m_ctx, this, QStringLiteral("fConfPort")); };
     createGatewayMonitor = [] { return standInChild(QStringLiteral("fTestTarveonZDM"), true); };
