@@ -332,6 +332,29 @@ void SignalTableModel::endBatch()
     }
 }
 
+void SignalTableModel::updateTable(const std::function<void(SignalTable &)> &change)
+{
+    const int before = m_table.rowCount();
+    change(m_table);
+    if (m_table.rows.isEmpty())
+        m_table.rows.resize(1);
+    if (m_table.rowCount() != before) {
+        beginResetModel();
+        endResetModel();
+    } else {
+        changed(1, m_table.rowCount() - 1, 0, kSignalColumns - 1);
+    }
+    emit headerDataChanged(Qt::Horizontal, 0, kSignalColumns - 1);
+    if (m_table.rowCount() < 2)
+        return;
+    if (m_batch > 0) {
+        m_hiddenFirst = 1;
+        m_hiddenLast = qMax(m_hiddenLast, m_table.rowCount() - 1);
+    } else {
+        emit rowsHiddenChanged(1, m_table.rowCount() - 1);
+    }
+}
+
 bool SignalTableModel::setGroupShown(MachineType type, int headRow, bool shown)
 {
     if (!validRow(headRow))

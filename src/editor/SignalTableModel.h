@@ -4,6 +4,7 @@
 #include "model/SignalTable.h"
 
 #include <QAbstractTableModel>
+#include <functional>
 
 namespace tarveon {
 
@@ -75,6 +76,10 @@ public:
     // range of rows, at the end; use it for loops over many rows.
     void beginBatch();
     void endBatch();
+
+    // Lets `change` work on the table directly (for example laying the stored rows on it), then
+    // announces every row as changed at once. Keep the row count; a change of it resets the model.
+    void updateTable(const std::function<void(SignalTable &)> &change);
 
     // Bit rows of a group head (the code's bit-row count of the machine type): shown sets the
     // head's mark to 1 and shows them, else mark 2 and hidden. False when the row is no head.

@@ -570,6 +570,59 @@ private slots:
         }
     }
 
+    // The shipped templates: one device with nothing selected, in the signal table file's layout.
+    void shippedTemplates_data()
+    {
+        QTest::addColumn<MachineType>("type");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("head");
+        QTest::newRow("indoor units") << MachineType::IndoorUnits << "ZTR001-PACKAGED.dat"
+                                      << QByteArray("PROTOCOLO=70-ZTR001-PACKAGED\r\nVERSION=ZDM.1.0\r\nCAMPOS=12\r\n"
+                                                    "\tUnit\tC\xF3" "digo\t");
+        QTest::newRow("chillers") << MachineType::Chillers << "ZTR001-CHILLER.dat"
+                                  << QByteArray("PROTOCOLO=71-ZTR001-CHILLER\r\nVERSION=ZDM.1.0\r\nCAMPOS=12\r\n"
+                                                "\tUnit\tC\xF3" "digo\t");
+    }
+    void shippedTemplates()
+    {
+        QFETCH(MachineType, type);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, head);
+        QFile f(test::resourcesDir() + "/TemplatesZDM/" + file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.startsWith(head));
+        QVERIFY(bytes.endsWith("\t\r\n"));
+        QVERIFY(!bytes.contains("???"));
+        QList<QByteArray> lines = bytes.split('\n');
+        QCOMPARE(lines.takeLast(), QByteArray());
+        const std::span<const Expected> block = blockOf(type);
+        QCOMPARE(lines.size(), 3 + 1 + int(block.size()));
+        for (const QByteArray &line : lines)
+            QVERIFY(line.endsWith('\r'));
+        for (int i = 3; i < lines.size(); ++i) {
+            const QList<QByteArray> fields = lines[i].chopped(1).split('\t');
+            QCOMPARE(fields.size(), 13); // every cell ends with a TAB
+            QCOMPARE(fields[12], QByteArray());
+            for (const QByteArray &cell : fields)
+                QCOMPARE(cell.trimmed(), cell);
+            for (int c : {1, 2, 3, 4, 11})
+                QVERIFY(!fields[c].isEmpty());
+            if (i == 3)
+                continue;
+            const Expected &e = block[size_t(i - 4)];
+            QCOMPARE(fields[0], QByteArray::number(i - 3));
+            QCOMPARE(fields[1], QByteArray("1"));
+            QCOMPARE(int(LeadingInteger(QString::fromLatin1(fields[2]))), e.code);
+            QCOMPARE(fields[4], QByteArray(kEisCaptions[e.eis]));
+            QCOMPARE(fields[5], QByteArray());
+            QCOMPARE(fields[6], QByteArray());
+            for (int k = 0; k < 4; ++k)
+                QCOMPARE(fields[7 + k], e.flags[k] == '-' ? QByteArray() : QByteArray(1, e.flags[k]));
+            QCOMPARE(LeadingInteger(QString::fromLatin1(fields[11])), 0);
+        }
+    }
+
     // The table builders of the editor fill the grid for the project's devices.
     void buildersFillTheGrid_data()
     {

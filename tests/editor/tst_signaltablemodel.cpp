@@ -295,6 +295,29 @@ private slots:
         QCOMPARE(changes.count(), 1);
     }
 
+    void updateTableAnnouncesEveryRow()
+    {
+        SignalTableModel m;
+        m.setTable(handTable(), handColumns());
+        QSignalSpy changes(&m, &QAbstractItemModel::dataChanged);
+        QSignalSpy hidden(&m, &SignalTableModel::rowsHiddenChanged);
+        QSignalSpy resets(&m, &QAbstractItemModel::modelReset);
+        m.updateTable([](SignalTable &t) {
+            t.rows[2][5] = "1/0/1";
+            t.rows[4].hidden = true;
+        });
+        QCOMPARE(m.cell(2, 5), QStringLiteral("1/0/1"));
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(changes[0][0].toModelIndex(), m.index(0, 0));
+        QCOMPARE(changes[0][1].toModelIndex(), m.index(4, 11));
+        QCOMPARE(hidden.count(), 1);
+        QCOMPARE(resets.count(), 0);
+        // A change of shape resets the views.
+        m.updateTable([](SignalTable &t) { t.rows.resize(3); });
+        QCOMPARE(resets.count(), 1);
+        QCOMPARE(m.rowCount(), 2);
+    }
+
     void resetAndClear()
     {
         SignalTableModel m;
