@@ -1,4 +1,5 @@
 #pragma once
+#include "editor/SignalColumns.h"
 #include "model/SignalTable.h"
 
 #include <QString>
@@ -117,9 +118,8 @@ int FindRow(const SignalTable &table, int device, int code);
 // The signal table of `deviceCount` devices of the legend's machine type, freshly built from
 // the catalogue: headers, formats, rows, marks, colours and row keys. `columns` is re-created
 // with the descriptors of the table. deviceCount 0 gives the header and one empty row.
-struct ColumnInfo;
 SignalTable BuildSignalTable(const AppContext &ctx, const CodeLegend &legend, int deviceCount,
-                             std::array<ColumnInfo, kSignalColumns> &columns);
+                             ColumnInfos &columns);
 
 // The editor's table builders: the table of the project's devices put into the grid with its
 // column descriptors, with GridBusy raised meanwhile. A legend of the other machine type is
