@@ -3,6 +3,7 @@
 #include "editor/SignalCatalogue.h"
 #include "editor/SignalColumns.h"
 #include "editor/SignalTableModel.h"
+#include "app/TextCodec.h"
 #include "model/GroupAddress.h"
 
 #include <QtTest>
@@ -122,6 +123,17 @@ const char *const kEisCaptions[] = {
     "14 - Counter (8 bit)",
     "15 - String (14 bytes )",
 };
+
+// A pattern of the tables above with every "<key>" replaced by the key's text.
+QString expand(const AppContext &ctx, const char *pattern)
+{
+    QString out = QString::fromUtf8(pattern);
+    static const QRegularExpression key(QStringLiteral("<([A-Z]+[0-9]+)>"));
+    QRegularExpressionMatch m;
+    while ((m = key.match(out)).hasMatch())
+        out.replace(m.capturedStart(), m.capturedLength(), ctx.GetText(m.captured(1)));
+    return out;
+}
 
 std::span<const Expected> blockOf(MachineType type)
 {
@@ -594,6 +606,27 @@ private slots:
         QVERIFY(bytes.startsWith(head));
         QVERIFY(bytes.endsWith("\t\r\n"));
         QVERIFY(!bytes.contains("???"));
+        // Every cell as the catalogue and the shipped language file give it.
+        const char *stale = "the template does not match the catalogue and the language file: "
+                            "cmake --build --preset default --target templates";
+        test::TestContext shipped;
+        const AppContext &c = *shipped.ctx;
+        const QString headerRow = QString::fromUtf8("\tUnit\tC\u00F3digo\t") + c.GetText("X75") + "\tEIS\t" +
+                                  c.GetText("EIB42") + "\t" + c.GetText("EIB41") + "\tR\tW\tT\tU\t" +
+                                  c.GetText("X12") + "\t\r\n";
+        QString text = "PROTOCOLO=" + QString::number(InfoOf(type).protocolCode) + "-" +
+                       QLatin1String(InfoOf(type).protocolName) + "\r\nVERSION=ZDM.1.0\r\nCAMPOS=12\r\n" + headerRow;
+        int row = 0;
+        for (const Expected &e : blockOf(type)) {
+            QString flags;
+            for (int k = 0; k < 4; ++k)
+                flags += (e.flags[k] == '-' ? QString() : QString(QLatin1Char(e.flags[k]))) + "\t";
+            text += QString::number(++row) + "\t1\t" + expand(c, e.caption) + "\t" + expand(c, e.description) + "\t" +
+                    QLatin1String(kEisCaptions[e.eis]) + "\t\t\t" + flags + c.GetText("X9") + "\t\r\n";
+        }
+        QVERIFY2(shipped.prompter.records.isEmpty(), "the shipped language file lacks a key of the tables");
+        QVERIFY2(bytes == toCp1252(text), stale);
+
         QList<QByteArray> lines = bytes.split('\n');
         QCOMPARE(lines.takeLast(), QByteArray());
         const std::span<const Expected> block = blockOf(type);
