@@ -451,6 +451,7 @@ private slots:
         QCOMPARE(table.rows[1][2], "100-" + c.GetText("X33"));
         QCOMPARE(table.rows[3][11], c.GetText("X9"));
         QCOMPARE(table.rows[0][3], c.GetText("X75"));
+        QCOMPARE(shipped.prompter.texts(), QStringList()); // every key of the tables has its text
     }
 
     void chillerCode14Description()
