@@ -69,10 +69,17 @@ QByteArray ipField(const QString &text)
     return field;
 }
 
+// The integer at the start of a cell or setting, kept within 32 bits.
+qint32 leadingInt(QStringView text)
+{
+    return qint32(std::clamp<qint64>(LeadingInteger(text), std::numeric_limits<qint32>::min(),
+                                     std::numeric_limits<qint32>::max()));
+}
+
 // A project setting taken as the number at the start of its text.
 qint32 numberSetting(AppContext &ctx, const QString &section, const QString &key, const QString &defaultText)
 {
-    return LeadingInt32(ctx.ini.ReadProjectSetting(section, key, defaultText));
+    return leadingInt(ctx.ini.ReadProjectSetting(section, key, defaultText));
 }
 
 qint16 toInt16(qint32 value)
@@ -111,7 +118,7 @@ GatewayFileSettings CollectGatewayFileSettings(AppContext &ctx, int protocolCode
         toInt16(std::max(numberSetting(ctx, protocol, QStringLiteral("TmConnectTRBAS_s"), QStringLiteral("10")), 1));
     s.TmResponseTRBAS_s =
         toInt16(std::max(numberSetting(ctx, protocol, QStringLiteral("TmResponseTRBAS_s"), QStringLiteral("2")), 1));
-    s.pollingMs = std::max(LeadingInt32(settings.pollingMs), 0);
+    s.pollingMs = std::max(leadingInt(settings.pollingMs), 0);
     return s;
 }
 

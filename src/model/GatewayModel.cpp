@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <limits>
 
 namespace tarveon {
 
@@ -40,6 +41,13 @@ struct AddressEntry {
     int firstRow;
     qint16 address;
 };
+
+// The integer at the start of a cell or setting, kept within 32 bits.
+qint32 leadingInt(QStringView text)
+{
+    return qint32(std::clamp<qint64>(LeadingInteger(text), std::numeric_limits<qint32>::min(),
+                                     std::numeric_limits<qint32>::max()));
+}
 
 // The value slot a bit signal belongs to: marked -1 when it has no group of its own.
 int unitParentSlot(int code)
@@ -75,7 +83,7 @@ void stop(AppContext &ctx, const QString &text)
 
 bool flagSet(const SignalRow &row, int column)
 {
-    return !row[column].trimmed().isEmpty();
+    return !TrimBlanks(row[column]).isEmpty();
 }
 
 } // namespace
@@ -90,7 +98,7 @@ bool BuildGatewayModel(AppContext &ctx, int protocolCode, const ProjectSettings 
     QString remip = settings.ipTrbas.left(16);
     remip = remip.leftJustified(16, QLatin1Char(' '));
     model.remote.remip = remip;
-    model.remote.remport = LeadingInt32(settings.portTrbas);
+    model.remote.remport = leadingInt(settings.portTrbas);
     model.remote.idxAlarma = -1;
 
     // 2. One record per enabled device; UnitsByDevice maps the device number to its 1-based unit index.
@@ -100,8 +108,8 @@ bool BuildGatewayModel(AppContext &ctx, int protocolCode, const ProjectSettings 
         if (!device.active)
             continue;
         UnitRecord record;
-        record.Sys = quint8(LeadingInt32(device.sys));
-        record.Uni = quint8(LeadingInt32(device.uni));
+        record.Sys = quint8(leadingInt(device.sys));
+        record.Uni = quint8(leadingInt(device.uni));
         model.devices.append(record);
         UnitsByDevice.insert(n, int(model.devices.size()));
     }
@@ -115,9 +123,9 @@ bool BuildGatewayModel(AppContext &ctx, int protocolCode, const ProjectSettings 
     for (int pass = 1; pass <= 2; ++pass) {
         for (int r = 1; r < rows; ++r) {
             const SignalRow &row = table.rows[r];
-            if (LeadingInt32(row[kColYesNo]) == 0 || !UnitsByDevice.contains(LeadingInt32(row[kColDevice])))
+            if (leadingInt(row[kColYesNo]) == 0 || !UnitsByDevice.contains(leadingInt(row[kColDevice])))
                 continue;
-            QString list = pass == 1 ? row[kColGroup].trimmed() + QLatin1Char(',') : row[kColListen].trimmed();
+            QString list = pass == 1 ? TrimBlanks(row[kColGroup]) + QLatin1Char(',') : TrimBlanks(row[kColListen]);
             while (!list.isEmpty()) {
                 const qint16 g = TakeFirstGroup(list);
                 if (g < 0)
@@ -185,9 +193,9 @@ bool BuildGatewayModel(AppContext &ctx, int protocolCode, const ProjectSettings 
         }
         const qint16 gi = qint16(i);
         const SignalRow &row = table.rows[r];
-        const int u = UnitsByDevice.value(LeadingInt32(row[kColDevice]));
+        const int u = UnitsByDevice.value(leadingInt(row[kColDevice]));
         UnitRecord &device = model.devices[u - 1];
-        const int c = LeadingInt32(row[kColCode]);
+        const int c = leadingInt(row[kColCode]);
         if (c == kCodeControllerStatus) {
             model.remote.idxAlarma = gi;
         } else if (c == kCodeDeviceStatus) {
@@ -217,9 +225,9 @@ bool BuildGatewayModel(AppContext &ctx, int protocolCode, const ProjectSettings 
             group.IdxPuntos = qint16((u - 1) * 64 + c);
         group.Flags = quint8((flagSet(row, kColU) ? 1 : 0) | (flagSet(row, kColT) ? 2 : 0)
                              | (flagSet(row, kColW) ? 4 : 0) | (flagSet(row, kColR) ? 8 : 0));
-        group.TipoEIS = quint8(LeadingInt32(row[kColEis]));
-        if (row[kColU].trimmed() == QLatin1String("U2")) {
-            QString listen = row[kColListen].trimmed();
+        group.TipoEIS = quint8(leadingInt(row[kColEis]));
+        if (TrimBlanks(row[kColU]) == QLatin1String("U2")) {
+            QString listen = TrimBlanks(row[kColListen]);
             group.GrupoU = TakeFirstGroup(listen);
         } else {
             group.GrupoU = group.Grupo;
