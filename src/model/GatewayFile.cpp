@@ -213,12 +213,14 @@ QString GatewayFilePath(const AppContext &ctx, int protocolCode)
 QString WriteGatewayFile(const QString &path, const QByteArray &bytes)
 {
     // An old file must not survive a failed run: the upload would send it as if it were new.
+    // The upload looks for the name without regard to case, so every spelling goes.
     const QFileInfo info(path);
-    const QString existing = findFileNoCase(info.absolutePath(), info.fileName());
-    if (QFileInfo(existing).isFile())
-        QFile::remove(existing);
-    if (existing != path && QFileInfo(path).isFile())
-        QFile::remove(path);
+    const QDir dir = info.absoluteDir();
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &entry : entries) {
+        if (entry.compare(info.fileName(), Qt::CaseInsensitive) == 0)
+            QFile::remove(dir.filePath(entry));
+    }
     return saveFileAtomically(path, bytes);
 }
 
