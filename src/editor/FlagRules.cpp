@@ -1,6 +1,9 @@
 #include "editor/FlagRules.h"
 
+#include "editor/SignalCatalogue.h"
 #include "model/GroupAddress.h"
+
+#include <algorithm>
 
 namespace tarveon {
 
@@ -12,36 +15,16 @@ constexpr int kColW = 8;
 constexpr int kColT = 9;
 constexpr int kColU = 10;
 
-bool isStepCode(qint64 code, int protocolCode)
-{
-    if (protocolCode == 70)
-        return code == 23 || code == 27 || code == 28 || code == 37;
-    return code == 15;
-}
-
-bool isReadOnly(qint64 code, int protocolCode)
-{
-    if (code >= 100)
-        return true;
-    if (protocolCode == 70)
-        return (code >= 6 && code <= 16) || (code >= 33 && code <= 36);
-    return (code >= 3 && code <= 9) || (code >= 11 && code <= 14);
-}
-
 } // namespace
-
-bool IsReadOnlyCode(int code, int protocolCode)
-{
-    return isReadOnly(code, protocolCode);
-}
 
 void NormaliseRow(SignalRow &row, int protocolCode)
 {
-    const qint64 code = LeadingInteger(row[kColCode]);
-    if (isReadOnly(code, protocolCode)) {
+    const MachineType type = MachineTypeOf(protocolCode);
+    const int code = int(std::clamp<qint64>(LeadingInteger(row[kColCode]), -100000, 100000));
+    if (IsReadOnlyCode(type, code)) {
         row[kColU].clear();
         row[kColW].clear();
-    } else if (isStepCode(code, protocolCode)) {
+    } else if (IsStepCode(type, code)) {
         row[kColR].clear();
         row[kColT].clear();
     }

@@ -4,14 +4,10 @@
 namespace tarveon {
 
 // The rules that keep the object flags of a signal row consistent with its signal code:
-// read-only signals lose "U" and "W", step signals (indoor units 23, 27, 28, 37; chillers 15)
-// lose "R" and "T"; "U" clears "R"; "U" or "U2" sets "W"; "R" sets "T".
-// protocolCode 70 = indoor units, anything else chillers.
+// read-only signals lose "U" and "W", step signals lose "R" and "T"; "U" clears "R";
+// "U" or "U2" sets "W"; "R" sets "T". protocolCode 70 = indoor units, anything else chillers.
 void NormaliseRow(SignalRow &row, int protocolCode);
 // The same on row `row` (>= 1) of the table; rows out of range are left alone.
 void NormaliseRow(SignalTable &table, int row, int protocolCode);
-
-// True for the codes whose value the gateway only reads (no "W", no "U").
-bool IsReadOnlyCode(int code, int protocolCode);
 
 } // namespace tarveon
