@@ -57,6 +57,10 @@ public:
     bool EibMonitorOpen = false;
     bool ExtMonitorOpen = false;
 
+    // Serial port as set at start-up from settings Settings and Com (the port dialog changes them).
+    QString PortSettings = QStringLiteral("57600,n,8,1");
+    qint16 PortNumber = 1;
+
     // Link-side signal tables.
     LinkTables linkTables;
 

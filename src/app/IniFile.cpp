@@ -210,13 +210,23 @@ void IniDocument::setValue(const QString &section, const QString &key, const QSt
     m_bytes += '[' + encSection + ']' + eol + keyLine;
 }
 
-QString IniFile::read(const QString &section, const QString &key, const QString &defaultValue) const
+bool IniDocument::load(const QString &path)
 {
-    IniDocument doc;
-    if (readDocument(m_path, doc)) {
-        if (const auto raw = doc.rawValue(section, key))
-            return fromCp1252(cutValue(*raw));
-    }
+    m_bytes.clear();
+    if (!QFile::exists(path))
+        return true;
+    return readDocument(path, *this);
+}
+
+QString IniDocument::save(const QString &path) const
+{
+    return saveFileAtomically(path, m_bytes);
+}
+
+QString IniDocument::read(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    if (const auto raw = rawValue(section, key))
+        return fromCp1252(cutValue(*raw));
     // The profile facility copies at most 254 characters and stops at the first NUL.
     QString value = defaultValue;
     const qsizetype nul = value.indexOf(QChar(0));
@@ -225,12 +235,23 @@ QString IniFile::read(const QString &section, const QString &key, const QString 
     return value.left(kMaxValueChars);
 }
 
+QString IniFile::read(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    IniDocument doc;
+    readDocument(m_path, doc);
+    return doc.read(section, key, defaultValue);
+}
+
 qint32 IniFile::readInt(const QString &section, const QString &key, qint32 defaultValue) const
 {
     IniDocument doc;
-    if (!readDocument(m_path, doc))
-        return defaultValue;
-    const auto raw = doc.rawValue(section, key);
+    readDocument(m_path, doc);
+    return doc.readInt(section, key, defaultValue);
+}
+
+qint32 IniDocument::readInt(const QString &section, const QString &key, qint32 defaultValue) const
+{
+    const auto raw = rawValue(section, key);
     if (!raw)
         return defaultValue;
     const QByteArray value = cutValue(*raw);

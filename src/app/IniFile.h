@@ -16,12 +16,30 @@ public:
     IniDocument() = default;
     explicit IniDocument(QByteArray bytes) : m_bytes(std::move(bytes)) {}
 
+    // Reads the file; a missing file is an empty document. False when the file exists but cannot
+    // be read (it must then not be replaced).
+    bool load(const QString &path);
+    void parse(const QByteArray &bytes) { m_bytes = bytes; }
+
     // The stored value without the blanks around it, or nothing when the section or key is missing.
     std::optional<QByteArray> rawValue(const QString &section, const QString &key) const;
     // Writes key=value. A value is one line: it is cut at its first NUL, CR or LF.
     void setValue(const QString &section, const QString &key, const QString &value);
 
+    // The profile reads: at most 254 characters or the default; the leading decimal digits.
+    QString read(const QString &section, const QString &key, const QString &defaultValue) const;
+    qint32 readInt(const QString &section, const QString &key, qint32 defaultValue) const;
+    bool contains(const QString &section, const QString &key) const { return rawValue(section, key).has_value(); }
+    bool write(const QString &section, const QString &key, const QString &value)
+    {
+        setValue(section, key, value);
+        return true;
+    }
+
     const QByteArray &bytes() const { return m_bytes; }
+    QByteArray toBytes() const { return m_bytes; }
+    // Saves atomically; an empty string on success, else the system's error description.
+    QString save(const QString &path) const;
 
 private:
     QByteArray m_bytes;

@@ -1,22 +1,23 @@
 #include "app/AppContext.h"
+#include "app/ui/AppIcon.h"
+#include "app/ui/MDITarveon.h"
 #include "app/ui/WidgetPrompter.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QMainWindow>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    tarveon::WidgetPrompter prompter;
+    app.setApplicationName(tarveon::kAppTitle);
+    app.setWindowIcon(tarveon::appIcon());
     const QFileInfo exe(QCoreApplication::applicationFilePath());
+    tarveon::WidgetPrompter prompter;
     tarveon::AppContext ctx(exe.absolutePath(), exe.completeBaseName(), &prompter);
     prompter.setContext(&ctx);
-    ctx.InitProtocols();
-    if (!ctx.language.LoadLanguage())
-        return 1;
-    QMainWindow window;
-    window.setWindowTitle(tarveon::kAppTitle);
-    window.show();
+    tarveon::MDITarveon window(ctx);
+    prompter.setParent(&window);
+    if (!window.startUp())
+        return 0;
     return app.exec();
 }

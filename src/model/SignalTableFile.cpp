@@ -123,44 +123,62 @@ bool WriteSignalTable(AppContext &ctx, qint16 protocolCode, const QString &versi
     return false;
 }
 
+struct SignalTableParser {
+    static SignalTableParse parse(const QByteArray &bytes, qint16 protocolCode, const QString &protocolName,
+                                  const QString &version, StoredSignalTable &table)
+    {
+        table.clear();
+        table.m_text = fromCp1252(bytes);
+        LineReader reader(table.m_text);
+
+        const QStringView line1 = reader.next();
+        if (!line1.contains(headerProtocol(protocolCode, protocolName)))
+            return fail(SignalTableFault::Protocol, line1, table);
+        const QStringView line2 = reader.next();
+        if (!line2.contains(QString(QStringLiteral("ZDM.") + version)))
+            return fail(SignalTableFault::Version, line2, table);
+        const QStringView line3 = reader.next();
+        if (!line3.contains(QStringLiteral("CAMPOS=")))
+            return fail(SignalTableFault::Version, line3, table);
+
+        const qint64 fields = LeadingInteger(line3.mid(qMin<qsizetype>(7, line3.size())));
+        table.fieldCount =
+            int(qBound(qint64(std::numeric_limits<int>::min()), fields, qint64(std::numeric_limits<int>::max())));
+
+        reader.next(); // the column titles
+        // Only the fields the table has are held; the rest of a line is never looked at.
+        const qsizetype keep = qMax(table.fieldCount, 1);
+        const QChar *base = table.m_text.constData();
+        while (!reader.atEnd()) {
+            const QStringView line = reader.next();
+            const qsizetype lineStart = line.data() ? line.data() - base : 0;
+            qsizetype start = 0;
+            for (qsizetype f = 0; f < keep; ++f) {
+                const qsizetype tab = line.indexOf(u'\t', start);
+                const qsizetype end = tab < 0 ? line.size() : tab;
+                if (f > 0)
+                    table.m_bounds.append({lineStart + start, end - start});
+                if (tab < 0 || tab + 1 >= line.size())
+                    break;
+                start = tab + 1;
+            }
+            table.m_rowStart.append(table.m_bounds.size());
+        }
+        return {};
+    }
+
+    static SignalTableParse fail(SignalTableFault fault, QStringView line, StoredSignalTable &table)
+    {
+        SignalTableParse result{fault, line.toString()};
+        table.clear();
+        return result;
+    }
+};
+
 SignalTableParse ParseSignalTable(const QByteArray &bytes, qint16 protocolCode, const QString &protocolName,
                                   const QString &version, StoredSignalTable &table)
 {
-    table.clear();
-    const QString text = fromCp1252(bytes);
-    LineReader reader(text);
-
-    const QStringView line1 = reader.next();
-    if (!line1.contains(headerProtocol(protocolCode, protocolName)))
-        return {SignalTableFault::Protocol, line1.toString()};
-    const QStringView line2 = reader.next();
-    if (!line2.contains(QString(QStringLiteral("ZDM.") + version)))
-        return {SignalTableFault::Version, line2.toString()};
-    const QStringView line3 = reader.next();
-    if (!line3.contains(QStringLiteral("CAMPOS=")))
-        return {SignalTableFault::Version, line3.toString()};
-
-    const qint64 fields = LeadingInteger(line3.mid(qMin<qsizetype>(7, line3.size())));
-    table.fieldCount = int(qBound(qint64(std::numeric_limits<int>::min()), fields, qint64(std::numeric_limits<int>::max())));
-
-    reader.next(); // the column titles
-    // Only the fields the table has are kept; the rest of a line is never stored.
-    const qsizetype keep = qMax(table.fieldCount, 1);
-    while (!reader.atEnd()) {
-        const QStringView line = reader.next();
-        QStringList stored;
-        qsizetype start = 0;
-        for (qsizetype f = 0; f < keep; ++f) {
-            const qsizetype tab = line.indexOf(u'\t', start);
-            const QStringView piece = tab < 0 ? line.mid(start) : line.mid(start, tab - start);
-            stored.append(f == 0 ? QString() : piece.toString());
-            if (tab < 0 || tab + 1 >= line.size())
-                break;
-            start = tab + 1;
-        }
-        table.lines.append(std::move(stored));
-    }
-    return {};
+    return SignalTableParser::parse(bytes, protocolCode, protocolName, version, table);
 }
 
 bool ReadSignalTable(AppContext &ctx, qint16 protocolCode, const QString &version, StoredSignalTable &table)
@@ -201,20 +219,46 @@ bool ReadSignalTable(AppContext &ctx, qint16 protocolCode, const QString &versio
     return false;
 }
 
+namespace {
+
+// The usual flag texts are shared rather than copied for every row.
+QString flagText(QStringView stored)
+{
+    static const QString known[] = {QString(), QStringLiteral("R"), QStringLiteral("W"), QStringLiteral("T"),
+                                    QStringLiteral("U"), QStringLiteral("U2")};
+    qsizetype b = 0;
+    qsizetype e = stored.size();
+    while (b < e && stored[b] == u' ')
+        ++b;
+    while (e > b && stored[e - 1] == u' ')
+        --e;
+    const QStringView trimmed = stored.mid(b, e - b);
+    for (const QString &k : known) {
+        if (trimmed == k)
+            return k;
+    }
+    return trimmed.toString();
+}
+
+} // namespace
+
 int ApplyStoredRows(AppContext &ctx, const StoredSignalTable &stored, SignalTable &table)
 {
     int applied = 0;
     QString yesNo[2];
     bool yesNoRead = false;
+    QString key;
     for (int r = 1; r <= stored.rowCount(); ++r) {
-        const double code = LeadingNumber(stored.field(r, 2));
+        const double code = LeadingNumber(stored.fieldView(r, 2));
         if (!(std::fabs(code) < 1e15) || code != std::floor(code))
             continue;
-        const QString key = TrimBlanks(stored.field(r, 1)) + u'-' + QString::number(qint64(code));
+        key = TrimBlanks(stored.fieldView(r, 1));
+        key += u'-';
+        key += QString::number(qint64(code));
         const auto it = table.rowKeys.constFind(key);
         if (it == table.rowKeys.constEnd() || *it < 1 || *it >= table.rowCount())
             continue;
-        const double value = LeadingNumber(stored.field(r, 11));
+        const double value = LeadingNumber(stored.fieldView(r, 11));
         if (stored.fieldCount < kColumns || (value != 0.0 && value != 1.0)) {
             showNotice(ctx, ctx.GetText(QStringLiteral("X13")));
             continue;
@@ -228,7 +272,7 @@ int ApplyStoredRows(AppContext &ctx, const StoredSignalTable &stored, SignalTabl
         row[5] = stored.field(r, 5);
         row[6] = stored.field(r, 6);
         for (int c = 7; c <= 10; ++c)
-            row[c] = TrimBlanks(stored.field(r, c));
+            row[c] = flagText(stored.fieldView(r, c));
         row[11] = yesNo[value == 1.0 ? 1 : 0];
         ++applied;
     }

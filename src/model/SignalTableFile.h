@@ -12,26 +12,44 @@ class AppContext;
 
 // The signal table as stored in the project's ".dat" file, indexed (row, field) like the file:
 // rows 1..rowCount() are the lines after the header row, fields 1..fieldCount-1 the cells after
-// the running number (field 0 is not kept). Fields the line did not have read as empty texts.
-struct StoredSignalTable {
-    int fieldCount = 0;          // the number after "CAMPOS=" (may be 0 or negative in a bad file)
-    QVector<QStringList> lines;  // lines[r - 1][f] = field f of row r; only the fields present are held
+// the running number (field 0 is not kept). Fields a line did not have read as empty texts.
+// The decoded text is held once; rows keep only the bounds of their fields, so reading a large
+// table costs a handful of allocations.
+class StoredSignalTable {
+public:
+    int fieldCount = 0; // the number after "CAMPOS=" (may be 0 or negative in a bad file)
 
-    int rowCount() const { return int(lines.size()); }
+    int rowCount() const { return int(m_rowStart.size()) - 1; }
     bool hasField(int f) const { return f >= 1 && f < fieldCount; }
-    // Field f of row r; empty when the row or field does not exist.
-    QString field(int r, int f) const
+    // Field f of row r; empty when the row or the field does not exist.
+    QStringView fieldView(int r, int f) const
     {
-        if (r < 1 || r > lines.size() || !hasField(f))
+        if (r < 1 || r > rowCount() || !hasField(f))
             return {};
-        const QStringList &line = lines[r - 1];
-        return f < line.size() ? line[f] : QString();
+        const qsizetype i = m_rowStart[r - 1] + (f - 1);
+        if (i >= m_rowStart[r])
+            return {};
+        return QStringView(m_text).mid(m_bounds[i].first, m_bounds[i].second);
+    }
+    QString field(int r, int f) const { return fieldView(r, f).toString(); }
+    // How many fields (from field 1 on) row r holds; fields beyond fieldCount - 1 are never held.
+    int heldFields(int r) const
+    {
+        return (r < 1 || r > rowCount()) ? 0 : int(m_rowStart[r] - m_rowStart[r - 1]);
     }
     void clear()
     {
         fieldCount = 0;
-        lines.clear();
+        m_text.clear();
+        m_bounds.clear();
+        m_rowStart = {0};
     }
+
+private:
+    friend struct SignalTableParser;
+    QString m_text;                                   // the decoded file
+    QVector<QPair<qsizetype, qsizetype>> m_bounds;    // start and length of every held field
+    QVector<qsizetype> m_rowStart{0};                 // row r holds m_bounds[m_rowStart[r-1] .. m_rowStart[r])
 };
 
 // "ZTR001-PACKAGED.dat" for protocol 70: the file name the writer gives the table.

@@ -1,35 +1,26 @@
 #include "app/ui/WidgetPrompter.h"
 
-#include <QInputDialog>
+#include "tools/ui/fInputBox.h"
+#include "tools/ui/fMsgBox.h"
+
 #include <QMessageBox>
-#include <QPushButton>
 
 namespace tarveon {
 
 int WidgetPrompter::msgBox(const QString &texto, const QString &cabecera, int icono, int botonDefecto, int botones,
                            const QString &b1, const QString &b2, const QString &b3)
 {
-    // Stand-in until the message dialog window exists.
-    QMessageBox box(m_parent);
-    box.setWindowTitle(cabecera.isEmpty() ? kAppTitle : cabecera);
-    box.setText(texto);
-    box.setIcon(icono == 2 ? QMessageBox::Warning : icono == 3 ? QMessageBox::Critical : QMessageBox::Question);
-    QList<QPushButton *> buttons;
-    const QString captions[3] = {b1.isEmpty() ? QStringLiteral("OK") : b1, b2, b3};
-    for (int i = 0; i < botones && i < 3; ++i)
-        buttons << box.addButton(captions[i], QMessageBox::AcceptRole);
-    if (botonDefecto >= 1 && botonDefecto <= buttons.size())
-        box.setDefaultButton(buttons[botonDefecto - 1]);
+    Q_ASSERT(m_ctx);
+    fMsgBox box(*m_ctx, m_parent);
+    box.Msgbox1(texto, cabecera, icono, botonDefecto, botones, b1, b2, b3);
     box.exec();
-    const int idx = int(buttons.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));
-    return idx < 0 ? 0 : idx + 1;
+    return box.MsgBoxResult();
 }
 
 QString WidgetPrompter::inputBox(const QString &title, const QString &prompt, const QString &defaultText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
-    return ok ? text : QString();
+    Q_ASSERT(m_ctx);
+    return ShowInputBox(*m_ctx, m_parent, title, prompt, defaultText);
 }
 
 BoxAnswer WidgetPrompter::platformBox(BoxKind kind, const QString &title, const QString &text, BoxButtons buttons,

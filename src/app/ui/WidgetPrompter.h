@@ -7,7 +7,8 @@ namespace tarveon {
 
 class AppContext;
 
-// The program's prompter: real modal dialogs.
+// The program's prompter: the message and input dialogs, and the platform's message box.
+// Needs the context (setContext) before the first message: the dialogs take their captions from it.
 class WidgetPrompter : public Prompter {
 public:
     explicit WidgetPrompter(QWidget *parent = nullptr) : m_parent(parent) {}
@@ -15,7 +16,8 @@ public:
     void setContext(AppContext *ctx) { m_ctx = ctx; }
 
     int msgBox(const QString &texto, const QString &cabecera, int icono, int botonDefecto, int botones,
-               const QString &textoBoton1, const QString &textoBoton2, const QString &textoBoton3) override;
+               const QString &textoBoton1 = {}, const QString &textoBoton2 = {},
+               const QString &textoBoton3 = {}) override;
     QString inputBox(const QString &title, const QString &prompt, const QString &defaultText) override;
     BoxAnswer platformBox(BoxKind kind, const QString &title, const QString &text, BoxButtons buttons,
                           BoxAnswer defaultAnswer) override;

@@ -1,0 +1,116 @@
+#include "app/Startup.h"
+
+#include "app/AppContext.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace tarveon {
+
+namespace {
+const QChar kCR = QLatin1Char('\r');
+}
+
+QString SingleInstance::lockPath(const QString &programDir) const
+{
+    QString dir = m_lockDir;
+    if (dir.isEmpty()) {
+        // The runtime directory is per user and cleared at log-out; without one, the temporary
+        // directory with the user's name in the file name keeps users apart.
+        if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+            dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (dir.isEmpty())
+            dir = QDir::tempPath();
+    }
+    const QString canonical = QFileInfo(programDir).absoluteFilePath();
+    const QByteArray hash = QCryptographicHash::hash(
+        (canonical + QLatin1Char('|') + qEnvironmentVariable("USER")).toUtf8(), QCryptographicHash::Sha1);
+    return QDir(dir).filePath(QStringLiteral("tarveon-config-") + QString::fromLatin1(hash.toHex().left(16)) +
+                              QStringLiteral(".lock"));
+}
+
+bool SingleInstance::tryAcquire(const QString &programDir)
+{
+    m_lock = std::make_unique<QLockFile>(lockPath(programDir));
+    // The program runs for hours: only a dead owner makes a lock stale, never its age.
+    m_lock->setStaleLockTime(0);
+    if (m_lock->tryLock(0))
+        return true;
+    const bool heldByOther = m_lock->error() == QLockFile::LockFailedError;
+    m_lock.reset();
+    return !heldByOther;
+}
+
+void SingleInstance::release()
+{
+    m_lock.reset();
+}
+
+const QStringList &ConsoleCommands()
+{
+    static const QStringList commands = {
+        QStringLiteral("BUSINTALL"), QStringLiteral("BUSINTTX"),  QStringLiteral("BUSINTRX"),
+        QStringLiteral("BUSINTOFF"), QStringLiteral("BUSEXTALL"), QStringLiteral("BUSEXTTX"),
+        QStringLiteral("BUSEXTRX"),  QStringLiteral("BUSEXTOFF"), QStringLiteral("RESET~"),
+        QStringLiteral("HELP"),      QStringLiteral("INFO?"),     QStringLiteral("OFCHANGES"),
+        QStringLiteral("ONCHANGES"), QStringLiteral("DEBUG=0"),   QStringLiteral("DEBUG=1"),
+        QStringLiteral("DEBUG=2"),   QStringLiteral("GP:00/0/000?"), QStringLiteral("GP:00/0/000=0.0"),
+    };
+    return commands;
+}
+
+bool DirExists(AppContext &ctx, const QString &path)
+{
+    if (QFileInfo(path).isDir())
+        return true;
+    ctx.prompter->platformBox(BoxKind::Critical, kAppTitle, ctx.GetText(QStringLiteral("X99")) + kCR + path);
+    return false;
+}
+
+QString DirectorySetting(const AppContext &ctx, const QString &key, const QString &subdir)
+{
+    const QString value = ctx.ini.ReadAppSetting(kAppSection, key, QString());
+    if (!value.isEmpty())
+        return value;
+    return ctx.programDir + QLatin1Char('/') + subdir;
+}
+
+void ReadPortSettings(AppContext &ctx)
+{
+    ctx.PortSettings = ctx.ini.ReadAppSetting(kAppSection, QStringLiteral("Settings"), QStringLiteral("57600,n,8,1"));
+    ctx.PortNumber = qint16(ctx.ini.ReadAppSettingInt(kAppSection, QStringLiteral("Com"), 1));
+}
+
+void ResolvePaths(AppContext &ctx)
+{
+    ctx.PathTemplates = DirectorySetting(ctx, QStringLiteral("PathTemplates"), QStringLiteral("TemplatesZDM"));
+    ctx.PathProjects = DirectorySetting(ctx, QStringLiteral("PathProjects"), QStringLiteral("ProjectsZDM"));
+    if (!DirExists(ctx, ctx.PathTemplates))
+        ctx.prompter->platformBox(BoxKind::Critical, kAppTitle,
+                                  QStringLiteral("Error path Templates") + kCR + ctx.PathTemplates);
+}
+
+void LoadLastProject(AppContext &ctx)
+{
+    ctx.ProjectName = ctx.ini.ReadAppSetting(kAppSection, QStringLiteral("LastProject"), QString());
+}
+
+void StoreLastProject(AppContext &ctx)
+{
+    if (!ctx.ProjectName.isEmpty())
+        ctx.ini.WriteAppSetting(kAppSection, QStringLiteral("LastProject"), ctx.ProjectName);
+}
+
+bool ProjectIsOpen(const AppContext &ctx)
+{
+    return !ctx.ProjectProtocol.isEmpty();
+}
+
+QString ProjectListCaption(const AppContext &ctx)
+{
+    return QLatin1Char('&') + ctx.GetText(QStringLiteral("X86")) + QStringLiteral("s...");
+}
+
+} // namespace tarveon

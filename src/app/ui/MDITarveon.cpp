@@ -1,0 +1,622 @@
+#include "app/ui/MDITarveon.h"
+
+#include "app/AppContext.h"
+#include "app/WindowLayout.h"
+#include "app/ui/AppIcon.h"
+#include "tools/ui/frmAbout.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace tarveon {
+
+namespace {
+
+const QString kEibMonitorCaption = QStringLiteral("EIB...");
+const QString kExtMonitorCaptionOpen = QStringLiteral("TR-BAS-HUB...");
+
+// Stand-in for a child window whose real one is built elsewhere: its name and a line list.
+QWidget *standInChild(const QString &name, bool withLogBox)
+{
+    auto *w = new QWidget;
+    w->setObjectName(name);
+    w->setWindowTitle(name);
+    auto *list = new QListWidget(w);
+    list->setObjectName(QStringLiteral("lstTramas"));
+    list->setFont(QFont(QStringLiteral("Courier New"), 8));
+    auto *layout = new QVBoxLayout(w);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(list);
+    if (withLogBox) {
+        auto *log = new QCheckBox(QStringLiteral("Log to File"), w);
+        log->setObjectName(QStringLiteral("chkLog"));
+        layout->addWidget(log);
+    }
+    return w;
+}
+
+// Stand-in for a modal window whose real one is built elsewhere.
+void standInDialog(AppContext &ctx, QWidget *parent, const QString &name)
+{
+    QDialog dialog(parent);
+    dialog.setObjectName(name);
+    dialog.setWindowTitle(name);
+    auto *buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(ctx.GetText(QStringLiteral("X1")), QDialogButtonBox::AcceptRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(name, &dialog));
+    layout->addWidget(buttons);
+    dialog.resize(320, 120);
+    dialog.exec();
+}
+
+QMenu *addMenu(QWidget *parentMenu, const char *name)
+{
+    auto *menu = new QMenu(parentMenu);
+    menu->setObjectName(QLatin1String(name));
+    // The menu's entry in its parent answers to the same name, so enablement is found by name.
+    menu->menuAction()->setObjectName(QLatin1String(name));
+    if (auto *bar = qobject_cast<QMenuBar *>(parentMenu))
+        bar->addMenu(menu);
+    else
+        static_cast<QMenu *>(parentMenu)->addMenu(menu);
+    return menu;
+}
+
+QAction *addEntry(QMenu *menu, const char *name)
+{
+    QAction *action = menu->addAction(QString());
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+void addSeparator(QMenu *menu, const char *name)
+{
+    menu->addSeparator()->setObjectName(QLatin1String(name));
+}
+
+} // namespace
+
+MDITarveon::MDITarveon(AppContext &ctx, QWidget *parent) : QMainWindow(parent), m_ctx(ctx)
+{
+    setObjectName(QStringLiteral("MDITarveon"));
+    setWindowIcon(appIcon());
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    connect(Timer1, &QTimer::timeout, this, &MDITarveon::Timer1_Timer);
+
+    mdiArea = new QMdiArea(this);
+    mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdiArea);
+
+    buildMenus();
+    buildToolStrip();
+    buildStatusBar();
+    installStandIns();
+    resize(1024, 720);
+}
+
+MDITarveon::~MDITarveon() = default;
+
+void MDITarveon::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+
+    mnuArchivo = addMenu(bar, "mnuArchivo");
+    mnuAProject = addEntry(mnuArchivo, "mnuAProject");
+    addSeparator(mnuArchivo, "mnuSep1");
+    mnuASalir = addEntry(mnuArchivo, "mnuASalir");
+    connect(mnuAProject, &QAction::triggered, this, &MDITarveon::mnuAProject_Click);
+    connect(mnuASalir, &QAction::triggered, this, &QWidget::close);
+
+    mnuVer = addMenu(bar, "mnuVer");
+    mnuVDatos = addEntry(mnuVer, "mnuVDatos");
+    addSeparator(mnuVer, "mnuSep2");
+    mnuVProtocolos = addMenu(mnuVer, "mnuVProtocolos");
+    mnuVProtocolos->setTitle(QStringLiteral("&Bus"));
+    mnuVQuil230 = addEntry(mnuVProtocolos, "mnuVQuil230");
+    mnuVPExterno = addEntry(mnuVProtocolos, "mnuVPExterno");
+    connect(mnuVDatos, &QAction::triggered, this, &MDITarveon::mnuVDatos_Click);
+    connect(mnuVQuil230, &QAction::triggered, this, [this] { ShowMonitor(47); });
+    connect(mnuVPExterno, &QAction::triggered, this, [this] { ShowMonitor(100); });
+
+    mnuConfiguracion = addMenu(bar, "mnuConfiguracion");
+    mnuCConexion = addEntry(mnuConfiguracion, "mnuCConexion");
+    mnuCIdioma = addMenu(mnuConfiguracion, "mnuCIdioma");
+    addSeparator(mnuConfiguracion, "mnuSep3");
+    mnuCProtocolo = addEntry(mnuConfiguracion, "mnuCProtocolo");
+    mnuCProtocolo->setText(QStringLiteral("Korvane Gateway..."));
+    m_languageGroup = new QActionGroup(this);
+    m_languageGroup->setExclusive(true);
+    connect(mnuCConexion, &QAction::triggered, this, &MDITarveon::mnuCConexion_Click);
+    connect(mnuCProtocolo, &QAction::triggered, this, &MDITarveon::mnuCProtocolo_Click);
+
+    mnuVentanas = addMenu(bar, "mnuVentanas");
+    mnuVMosaico = addEntry(mnuVentanas, "mnuVMosaico");
+    mnuVCascada = addEntry(mnuVentanas, "mnuVCascada");
+    connect(mnuVMosaico, &QAction::triggered, this, &MDITarveon::mnuVMosaico_Click);
+    connect(mnuVCascada, &QAction::triggered, this, &MDITarveon::mnuVCascada_Click);
+    connect(mnuVentanas, &QMenu::aboutToShow, this, &MDITarveon::fillWindowList);
+
+    mnuAyuda = addMenu(bar, "mnuAyuda");
+    mnuAyuda->setTitle(QStringLiteral("&?"));
+    mnuDocs = addEntry(mnuAyuda, "mnuDocs");
+    addSeparator(mnuAyuda, "mnuSepHelp");
+    mnuAcercade = addEntry(mnuAyuda, "mnuAcercade");
+    connect(mnuDocs, &QAction::triggered, this, &MDITarveon::mnuDocs_Click);
+    connect(mnuAcercade, &QAction::triggered, this, &MDITarveon::mnuAcercade_Click);
+}
+
+void MDITarveon::buildToolStrip()
+{
+    picTarveon = new QToolBar(this);
+    picTarveon->setObjectName(QStringLiteral("picTarveon"));
+    picTarveon->setMovable(false);
+    picTarveon->setFloatable(false);
+    picTarveon->toggleViewAction()->setVisible(false);
+    picTarveon->setVisible(false);
+    addToolBar(Qt::TopToolBarArea, picTarveon);
+
+    auto *strip = new QWidget(picTarveon);
+    auto *row = new QHBoxLayout(strip);
+    row->setContentsMargins(4, 2, 4, 2);
+    row->setSpacing(6);
+
+    cboFichero = new QComboBox(strip);
+    cboFichero->setObjectName(QStringLiteral("cboFichero"));
+    cboFichero->setMinimumContentsLength(22);
+    cboFichero->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+
+    cmdEnviar = new QPushButton(strip);
+    cmdEnviar->setObjectName(QStringLiteral("cmdEnviar"));
+    cmdEnviar->setEnabled(false);
+
+    cmdSendFileTarveon = new QPushButton(strip);
+    cmdSendFileTarveon->setObjectName(QStringLiteral("cmdSendFileTarveon"));
+    cmdSendFileTarveon->setEnabled(false);
+
+    cboCmd = new QComboBox(strip);
+    cboCmd->setObjectName(QStringLiteral("cboCmd"));
+    cboCmd->setEditable(true);
+    cboCmd->setInsertPolicy(QComboBox::NoInsert);
+    cboCmd->setMinimumContentsLength(18);
+    cboCmd->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+
+    chkOnline = new QPushButton(QStringLiteral("Off Line"), strip);
+    chkOnline->setObjectName(QStringLiteral("chkOnline"));
+    chkOnline->setCheckable(true);
+    chkOnline->setEnabled(false);
+    chkOnline->setMinimumWidth(80);
+    connect(chkOnline, &QPushButton::clicked, this, &MDITarveon::chkOnline_Click);
+
+    ProgressBar1 = new QProgressBar(strip);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setFixedWidth(160);
+    ProgressBar1->setVisible(false);
+
+    imgLogo = new QLabel(strip);
+    imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo->setPixmap(makerLogo(24));
+
+    // Upload activity: two small lamps that take turns while blocks go out.
+    auto lamp = [strip](const char *name) {
+        auto *shape = new QFrame(strip);
+        shape->setObjectName(QLatin1String(name));
+        shape->setFixedSize(10, 10);
+        shape->setFrameShape(QFrame::Box);
+        shape->setStyleSheet(QStringLiteral("background: #35b55a; border: 1px solid #1d6b33;"));
+        shape->setVisible(false);
+        return shape;
+    };
+    shpTransfer2 = lamp("shpTransfer2");
+    shpTransfer1 = lamp("shpTransfer1");
+
+    auto separator = [strip] {
+        auto *line = new QFrame(strip);
+        line->setFrameShape(QFrame::VLine);
+        line->setFrameShadow(QFrame::Sunken);
+        return line;
+    };
+
+    row->addWidget(chkOnline);
+    row->addWidget(separator());
+    row->addWidget(cboCmd);
+    row->addWidget(cmdEnviar);
+    row->addWidget(separator());
+    row->addWidget(cboFichero);
+    row->addWidget(cmdSendFileTarveon);
+    row->addWidget(ProgressBar1);
+    row->addWidget(shpTransfer1);
+    row->addWidget(shpTransfer2);
+    row->addStretch(1);
+    row->addWidget(imgLogo);
+    picTarveon->addWidget(strip);
+
+    setTabOrder(chkOnline, cboCmd);
+    setTabOrder(cboCmd, cmdEnviar);
+    setTabOrder(cmdEnviar, cboFichero);
+    setTabOrder(cboFichero, cmdSendFileTarveon);
+}
+
+void MDITarveon::buildStatusBar()
+{
+    stsBar = new QStatusBar(this);
+    stsBar->setObjectName(QStringLiteral("stsBar"));
+    setStatusBar(stsBar);
+    const int minimumWidths[3] = {160, 160, 0};
+    for (int i = 0; i < 3; ++i) {
+        auto *panel = new QLabel(stsBar);
+        panel->setObjectName(QStringLiteral("stsBarPanel%1").arg(i + 1));
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setMinimumWidth(minimumWidths[i]);
+        panel->setContentsMargins(4, 0, 4, 0);
+        stsBar->addWidget(panel, i == 2 ? 1 : 0);
+        stsBarPanels << panel;
+    }
+}
+
+void MDITarveon::installStandIns()
+{
+    showProjectList = [this] { standInDialog(m_ctx, this, QStringLiteral("fProject")); };
+    showConfigEditor = [this](int) { standInDialog(m_ctx, this, QStringLiteral("fConfKorvaneEIB")); };
+    showPortDialog = [this] { standInDialog(m_ctx, this, QStringLiteral("fConfPort")); };
+    createGatewayMonitor = [] { return standInChild(QStringLiteral("fTestTarveonZDM"), true); };
+    createEibMonitor = [] { return standInChild(QStringLiteral("fTestEIB"), true); };
+    createExtMonitor = [] { return standInChild(QStringLiteral("fTestExterno"), true); };
+    createSignalViewer = [] { return standInChild(QStringLiteral("fVerDatosZDM"), false); };
+    openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+}
+
+bool MDITarveon::startUp()
+{
+    // 1. One program per program directory; a second one ends without a word.
+    if (!m_instance.tryAcquire(m_ctx.programDir))
+        return false;
+
+    // 2. Protocol names.
+    m_ctx.InitProtocols();
+    m_ctx.ProtocolNames[47] = QStringLiteral("EIB");
+
+    // 3. Menu state.
+    mnuVQuil230->setText(kEibMonitorCaption);
+    mnuASalir->setEnabled(true);
+    mnuCConexion->setVisible(true);
+
+    // 4, 5. Caption and tool strip.
+    setWindowTitle(kAppTitle);
+    picTarveon->setVisible(true);
+
+    // 6. Texts; without them the program cannot go on.
+    if (!m_ctx.language.LoadLanguage())
+        return false;
+
+    // 7. Port settings, console commands, link-side table, directories.
+    InitLinkAndPaths();
+
+    // 8, 9. Language menu and captions.
+    fillLanguageMenu();
+    applyCaptions();
+
+    // The monitor and the project list open inside the frame: show it first.
+    show();
+
+    // 10. The gateway monitor, top left.
+    if (QWidget *monitor = gatewayMonitor()) {
+        if (QMdiSubWindow *frame = subWindowOf(monitor))
+            frame->setGeometry(twipsToPixels(0), twipsToPixels(0), twipsToPixels(7000), twipsToPixels(4000));
+    }
+
+    // 11. Link timer.
+    Timer1->setInterval(1000);
+    Timer1->start();
+
+    // 12. Nothing to view, connect or configure before a project is open and the gateway on line.
+    mnuVer->menuAction()->setEnabled(false);
+    mnuCConexion->setEnabled(false);
+    mnuCProtocolo->setEnabled(false);
+
+    // 13, 14. The project list, preselecting the last project.
+    LoadLastProject(m_ctx);
+    mnuAProject_Click();
+    return true;
+}
+
+void MDITarveon::InitLinkAndPaths()
+{
+    ReadPortSettings(m_ctx);
+    cboCmd->clear();
+    cboCmd->addItems(ConsoleCommands());
+    cboCmd->setCurrentIndex(-1);
+    m_ctx.linkTables.clear();
+    ResolvePaths(m_ctx);
+}
+
+void MDITarveon::fillLanguageMenu()
+{
+    for (QAction *entry : std::as_const(mnuCISel)) {
+        m_languageGroup->removeAction(entry);
+        delete entry;
+    }
+    mnuCISel.clear();
+    const QStringList &languages = m_ctx.language.Languages();
+    for (int i = 0; i < languages.size(); ++i) {
+        QAction *entry = mnuCIdioma->addAction(languages[i]);
+        entry->setObjectName(QStringLiteral("mnuCISel"));
+        entry->setData(i);
+        entry->setCheckable(true);
+        entry->setEnabled(true);
+        m_languageGroup->addAction(entry);
+        connect(entry, &QAction::triggered, this, [this, i] { mnuCISel_Click(i); });
+        mnuCISel << entry;
+    }
+    const int selected = m_ctx.language.LanguageIndex();
+    if (selected >= 0 && selected < mnuCISel.size())
+        mnuCISel[selected]->setChecked(true);
+}
+
+void MDITarveon::applyCaptions()
+{
+    auto text = [this](const char *key) { return m_ctx.GetText(QLatin1String(key)); };
+    mnuArchivo->setTitle(text("X48"));
+    mnuAProject->setText(ProjectListCaption(m_ctx));
+    mnuASalir->setText(text("X49"));
+    mnuVer->setTitle(text("X56"));
+    mnuVDatos->setText(text("X54"));
+    mnuVPExterno->setText(text("X58"));
+    mnuConfiguracion->setTitle(text("X52"));
+    mnuCConexion->setText(text("X50"));
+    mnuCIdioma->setTitle(text("X51"));
+    mnuVentanas->setTitle(text("X55"));
+    mnuVMosaico->setText(text("X57"));
+    mnuVCascada->setText(text("X53"));
+    mnuDocs->setText(text("X109") + QStringLiteral("..."));
+    mnuAcercade->setText(text("X47"));
+    cmdEnviar->setText(text("X16"));
+    cmdSendFileTarveon->setText(text("X18"));
+    stsBarPanels[0]->setToolTip(text("X86"));
+    stsBarPanels[1]->setToolTip(QStringLiteral("Gateway"));
+    stsBarPanels[2]->setToolTip(text("X25"));
+}
+
+void MDITarveon::applyProjectState()
+{
+    if (!ProjectIsOpen(m_ctx)) {
+        m_ctx.ProjectName.clear();
+        return;
+    }
+    stsBarPanels[0]->setText(m_ctx.ProjectName);
+    stsBarPanels[1]->setText(m_ctx.ProjectProtocol);
+    stsBarPanels[2]->setText(m_ctx.ProjectDescription);
+    chkOnline->setEnabled(true);
+    mnuVPExterno->setText(kExtMonitorCaptionOpen);
+    mnuCConexion->setEnabled(true);
+    mnuCProtocolo->setEnabled(true);
+}
+
+void MDITarveon::Timer1_Timer()
+{
+}
+
+void MDITarveon::mnuAProject_Click()
+{
+    // The project directory may change: the gateway monitor's log file must be closed first.
+    if (QWidget *monitor = gatewayMonitor(false)) {
+        if (auto *log = monitor->findChild<QCheckBox *>(QStringLiteral("chkLog")))
+            log->setChecked(false);
+    }
+    if (showProjectList)
+        showProjectList();
+    applyProjectState();
+}
+
+void MDITarveon::mnuCProtocolo_Click()
+{
+    const auto it = m_ctx.ProtocolCodes.constFind(m_ctx.ProjectProtocol);
+    if (it != m_ctx.ProtocolCodes.constEnd())
+        ShowProtocolEditor(*it);
+}
+
+void MDITarveon::mnuCConexion_Click()
+{
+    if (showPortDialog)
+        showPortDialog();
+}
+
+void MDITarveon::mnuVDatos_Click()
+{
+    m_ctx.ViewerOpen = true;
+    ShowChildForm(signalViewer(), 0);
+}
+
+void MDITarveon::mnuVMosaico_Click()
+{
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *w : mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (w->isVisible() && !w->isMinimized())
+            windows << w;
+    }
+    const QList<QRect> rects = TileSideBySide(mdiArea->viewport()->rect(), int(windows.size()));
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        windows[i]->showNormal();
+        windows[i]->setGeometry(rects[i]);
+    }
+}
+
+void MDITarveon::mnuVCascada_Click()
+{
+    mdiArea->cascadeSubWindows();
+}
+
+void MDITarveon::mnuDocs_Click()
+{
+    // A folder that cannot be opened is not worth a message.
+    if (openUrl)
+        openUrl(QUrl::fromLocalFile(m_ctx.programDir + QStringLiteral("/DocsZDM")));
+}
+
+void MDITarveon::mnuAcercade_Click()
+{
+    frmAbout about(m_ctx, this);
+    about.exec();
+}
+
+void MDITarveon::mnuCISel_Click(int index)
+{
+    if (index < 0 || index >= mnuCISel.size())
+        return;
+    mnuCISel[index]->setChecked(true);
+    m_ctx.language.SelectLanguage(index);
+}
+
+void MDITarveon::chkOnline_Click()
+{
+    // Without a serial link the switch cannot open a port: it stays off line.
+    chkOnline->setChecked(false);
+    chkOnline->setText(QStringLiteral("Off Line"));
+    cmdSendFileTarveon->setEnabled(false);
+    cmdEnviar->setEnabled(false);
+    mnuVer->menuAction()->setEnabled(false);
+    cboFichero->clear();
+    mnuAProject->setEnabled(!chkOnline->isChecked());
+}
+
+void MDITarveon::fillWindowList()
+{
+    for (QAction *a : std::as_const(m_windowListActions)) {
+        mnuVentanas->removeAction(a);
+        delete a;
+    }
+    m_windowListActions.clear();
+    const QList<QMdiSubWindow *> windows = mdiArea->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    m_windowListActions << mnuVentanas->addSeparator();
+    int number = 1;
+    for (QMdiSubWindow *w : windows) {
+        QAction *a = mnuVentanas->addAction(QStringLiteral("&%1 %2").arg(number++).arg(w->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(w == mdiArea->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, w = QPointer<QMdiSubWindow>(w)] {
+            if (w)
+                ShowChildForm(w->widget(), 0);
+        });
+        m_windowListActions << a;
+    }
+}
+
+QWidget *MDITarveon::child(QPointer<QWidget> &slot, const ChildFactory &factory, bool create)
+{
+    if (slot || !create || !factory)
+        return slot;
+    QWidget *form = factory();
+    if (!form)
+        return nullptr;
+    QMdiSubWindow *frame = mdiArea->addSubWindow(form);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowIcon(form->windowIcon().isNull() ? windowIcon() : form->windowIcon());
+    slot = form;
+    frame->show();
+    return form;
+}
+
+QWidget *MDITarveon::gatewayMonitor(bool create)
+{
+    return child(m_gatewayMonitor, createGatewayMonitor, create);
+}
+
+QWidget *MDITarveon::eibMonitor(bool create)
+{
+    return child(m_eibMonitor, createEibMonitor, create);
+}
+
+QWidget *MDITarveon::extMonitor(bool create)
+{
+    return child(m_extMonitor, createExtMonitor, create);
+}
+
+QWidget *MDITarveon::signalViewer(bool create)
+{
+    return child(m_signalViewer, createSignalViewer, create);
+}
+
+QMdiSubWindow *MDITarveon::subWindowOf(QWidget *form) const
+{
+    for (QWidget *w = form; w; w = w->parentWidget()) {
+        if (auto *frame = qobject_cast<QMdiSubWindow *>(w))
+            return frame->mdiArea() == mdiArea ? frame : nullptr;
+    }
+    return nullptr;
+}
+
+void MDITarveon::ShowChildForm(QWidget *form, int state)
+{
+    if (!form)
+        return;
+    QMdiSubWindow *frame = subWindowOf(form);
+    QWidget *window = frame ? static_cast<QWidget *>(frame) : form;
+    if (state == 1)
+        window->showMinimized();
+    else if (state == 2)
+        window->showMaximized();
+    else if (window->isMinimized())
+        window->showNormal();
+    if (window->isHidden())
+        window->show();
+    if (frame)
+        mdiArea->setActiveSubWindow(frame);
+    form->setFocus(Qt::OtherFocusReason);
+}
+
+void MDITarveon::ShowMonitor(int code)
+{
+    ShowChildForm(code == 47 ? eibMonitor() : extMonitor(), 0);
+}
+
+void MDITarveon::ShowProtocolEditor(int code)
+{
+    if ((code == 70 || code == 71) && showConfigEditor)
+        showConfigEditor(code);
+}
+
+void MDITarveon::MDIForm_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    Timer1->stop();
+    StoreLastProject(m_ctx);
+}
+
+void MDITarveon::closeEvent(QCloseEvent *event)
+{
+    MDIForm_Unload();
+    mdiArea->closeAllSubWindows();
+    event->accept();
+}
+
+} // namespace tarveon

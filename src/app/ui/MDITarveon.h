@@ -1,0 +1,160 @@
+#pragma once
+#include "app/Startup.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QTimer;
+class QToolBar;
+class QUrl;
+
+namespace tarveon {
+
+class AppContext;
+
+// The main window: a multiple-document frame with the menus, the tool strip of the gateway
+// link, the status bar with the open project's identity, and the start-up and shutdown
+// sequences. Child windows (monitors, signal viewer) live in its document area; the dialogs of
+// the other parts of the tool open over it.
+class MDITarveon : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MDITarveon(AppContext &ctx, QWidget *parent = nullptr);
+    ~MDITarveon() override;
+
+    // The start-up sequence. Returns false when the program must end: another program runs from
+    // the same directory (silently), or the language file could not be read (after its message).
+    // On success the window is shown and the project list has been through once.
+    bool startUp();
+
+    // --- Windows of the other parts of the tool ---------------------------------------------
+    // Each hook has a stand-in until its window exists; the owner of the window replaces it.
+    // Modal windows run inside the hook and return when closed.
+
+    // Project list fProject, modal. Opening a project sets ProjectName, ProjectProtocol,
+    // ProjectDescription, ProtocolFamily and ProjectDir in the context; preselects ProjectName.
+    std::function<void()> showProjectList;
+    // Configuration editor fConfKorvaneEIB for protocol code 70 or 71, modal.
+    std::function<void(int code)> showConfigEditor;
+    // Serial port dialog fConfPort, modal.
+    std::function<void()> showPortDialog;
+    // Child windows: each factory makes a new top-level widget that the frame puts into its
+    // document area; closing the child discards it, and the next use makes a new one.
+    using ChildFactory = std::function<QWidget *()>;
+    ChildFactory createGatewayMonitor; // fTestTarveonZDM
+    ChildFactory createEibMonitor;     // fTestEIB
+    ChildFactory createExtMonitor;     // fTestExterno
+    ChildFactory createSignalViewer;   // fVerDatosZDM
+    // Opens a folder in the file browser (the documentation menu).
+    std::function<bool(const QUrl &)> openUrl;
+
+    // The open child windows; with create, a missing one is made and shown first.
+    QWidget *gatewayMonitor(bool create = true);
+    QWidget *eibMonitor(bool create = true);
+    QWidget *extMonitor(bool create = true);
+    QWidget *signalViewer(bool create = true);
+    // The document-area frame of a child window (nullptr when form is not a child).
+    QMdiSubWindow *subWindowOf(QWidget *form) const;
+
+    // Brings a child forward. state: 0 normal, 1 minimised, 2 maximised; with 0 a minimised
+    // window becomes normal and other states are kept. A hidden window is shown, then focused.
+    void ShowChildForm(QWidget *form, int state);
+    // 47: the EIB bus monitor; any other code: the external-bus monitor.
+    void ShowMonitor(int code);
+    // 70, 71: the configuration editor; other codes do nothing.
+    void ShowProtocolEditor(int code);
+
+    // After the project list: shows the open project or forgets the last project name.
+    void applyProjectState();
+
+    // --- Controls (names as the rest of the tool knows them) -------------------------------
+    QTimer *Timer1;
+    QToolBar *picTarveon;
+    QComboBox *cboFichero;
+    QPushButton *cmdEnviar;
+    QPushButton *cmdSendFileTarveon;
+    QComboBox *cboCmd;
+    QPushButton *chkOnline; // checkable: "Off Line" / "On Line"
+    QProgressBar *ProgressBar1;
+    QLabel *imgLogo;
+    QFrame *shpTransfer2;
+    QFrame *shpTransfer1;
+    QStatusBar *stsBar;
+    QList<QLabel *> stsBarPanels; // panels 1 to 3 at indexes 0 to 2
+    QMdiArea *mdiArea;
+
+    QMenu *mnuArchivo;
+    QAction *mnuAProject;
+    QAction *mnuASalir;
+    QMenu *mnuVer;
+    QAction *mnuVDatos;
+    QMenu *mnuVProtocolos;
+    QAction *mnuVQuil230;
+    QAction *mnuVPExterno;
+    QMenu *mnuConfiguracion;
+    QAction *mnuCConexion;
+    QMenu *mnuCIdioma;
+    QList<QAction *> mnuCISel; // one entry per language, indexes from 0
+    QAction *mnuCProtocolo;
+    QMenu *mnuVentanas;
+    QAction *mnuVMosaico;
+    QAction *mnuVCascada;
+    QMenu *mnuAyuda;
+    QAction *mnuDocs;
+    QAction *mnuAcercade;
+
+public slots:
+    // Every second: identification polling and upload time-out of the gateway link.
+    void Timer1_Timer();
+
+    void mnuAProject_Click();
+    void mnuCProtocolo_Click();
+    void mnuCConexion_Click();
+    void mnuVDatos_Click();
+    void mnuVMosaico_Click();
+    void mnuVCascada_Click();
+    void mnuDocs_Click();
+    void mnuAcercade_Click();
+    void mnuCISel_Click(int index);
+    void chkOnline_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolStrip();
+    void buildStatusBar();
+    void installStandIns();
+    void InitLinkAndPaths();
+    void fillLanguageMenu();
+    void applyCaptions();
+    void fillWindowList();
+    void MDIForm_Unload();
+    QWidget *child(QPointer<QWidget> &slot, const ChildFactory &factory, bool create);
+
+    AppContext &m_ctx;
+    SingleInstance m_instance;
+    QActionGroup *m_languageGroup;
+    QList<QAction *> m_windowListActions;
+    QPointer<QWidget> m_gatewayMonitor;
+    QPointer<QWidget> m_eibMonitor;
+    QPointer<QWidget> m_extMonitor;
+    QPointer<QWidget> m_signalViewer;
+    bool m_unloaded = false;
+};
+
+} // namespace tarveon

@@ -1,0 +1,160 @@
+#include "editor/ProjectSettings.h"
+
+#include "app/AppContext.h"
+#include "app/IniFile.h"
+
+#include <QDir>
+
+namespace tarveon {
+
+namespace {
+
+const QString kEibSection = QStringLiteral("EIB");
+
+QString protocolName(const AppContext &ctx, int protocolCode)
+{
+    if (protocolCode < 0 || protocolCode >= int(ctx.ProtocolNames.size()))
+        return {};
+    return ctx.ProtocolNames[size_t(protocolCode)];
+}
+
+QString eibSection(const AppContext &ctx)
+{
+    const QString name = ctx.ProtocolNames[47];
+    return name.isEmpty() ? kEibSection : name;
+}
+
+QString deviceKey(int n, const char *suffix)
+{
+    return QStringLiteral("D") + QString::number(n) + QLatin1String(suffix);
+}
+
+// The number at the start of a stored text: blanks skipped, an optional sign, decimal digits.
+int leadingInt(const QString &text)
+{
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+')))
+        negative = t[i++] == QLatin1Char('-');
+    qint64 value = 0;
+    for (; i < t.size() && t[i].isDigit() && t[i].unicode() < 128 && value < 0x7FFFFFFF; ++i)
+        value = value * 10 + (t[i].unicode() - '0');
+    value = qMin<qint64>(value, 0x7FFFFFFF);
+    return int(negative ? -value : value);
+}
+
+// The file named after the protocol in the project directory, as the project settings access
+// operations address it.
+QString settingsPath(AppContext &ctx, int protocolCode)
+{
+    ctx.IniFileName = protocolName(ctx, protocolCode);
+    return ctx.ini.projectFilePath(ctx.IniFileName);
+}
+
+} // namespace
+
+int ProjectSettings::maxDevices(int protocolCode)
+{
+    return isIndoorUnits(protocolCode) ? 160 : 8;
+}
+
+DeviceRecord ProjectSettings::defaultDevice(int protocolCode, int n)
+{
+    DeviceRecord d;
+    if (isIndoorUnits(protocolCode)) {
+        d.sys = QString::number(n / 64);
+        d.uni = QString::number(n % 64);
+    } else {
+        d.sys = QString::number(n - 1);
+        d.uni = QStringLiteral("0");
+    }
+    return d;
+}
+
+QString ProjectSettings::deviceLabel(int protocolCode, int n)
+{
+    return (isIndoorUnits(protocolCode) ? QStringLiteral("Unit ") : QStringLiteral("Chiller ")) + QString::number(n);
+}
+
+ProjectSettings ProjectSettings::fromIni(const IniDocument &doc, const QString &section, const QString &eib,
+                                         int protocolCode)
+{
+    ProjectSettings s;
+    s.ip = doc.read(section, QStringLiteral("IP"), s.ip);
+    s.netMask = doc.read(section, QStringLiteral("NetMask"), s.netMask);
+    s.gateway = doc.read(section, QStringLiteral("Gateway"), s.gateway);
+    s.pollingMs = doc.read(section, QStringLiteral("TmPolling_ms"), s.pollingMs);
+    s.ipTrbas = doc.read(section, QStringLiteral("IPTRBAS"), s.ipTrbas);
+    s.portTrbas = doc.read(section, QStringLiteral("PortTRBAS"), s.portTrbas);
+
+    // A count the 32-bit read wrapped below 0 means no devices.
+    const int count = qBound(0, doc.readInt(section, QStringLiteral("Devices"), 1), maxDevices(protocolCode));
+    const bool indoor = isIndoorUnits(protocolCode);
+    s.devices.clear();
+    s.devices.reserve(count);
+    for (int n = 1; n <= count; ++n) {
+        const DeviceRecord def = defaultDevice(protocolCode, n);
+        DeviceRecord d;
+        d.active = doc.readInt(section, deviceKey(n, "-Active"), 0) != 0;
+        d.sys = QString::number(doc.readInt(section, deviceKey(n, "-Sys"), def.sys.toInt()));
+        d.uni = indoor ? QString::number(doc.readInt(section, deviceKey(n, "-Uni"), def.uni.toInt())) : def.uni;
+        d.name = doc.read(section, deviceKey(n, "-Name"), QString());
+        s.devices.append(d);
+    }
+
+    s.phyAdd = doc.read(eib, QStringLiteral("PhyAdd"), s.phyAdd);
+    s.updateOnResetoErrEIB = leadingInt(doc.read(eib, QStringLiteral("UpdateOnResetoErrEIB"), QStringLiteral("0")));
+    s.delayUpdateBus = QString::number(doc.readInt(eib, QStringLiteral("tS_DelayUpdateBus"), 4));
+    return s;
+}
+
+void ProjectSettings::toIni(IniDocument &doc, const QString &section, const QString &eib, int protocolCode) const
+{
+    doc.write(section, QStringLiteral("IP"), ip);
+    doc.write(section, QStringLiteral("NetMask"), netMask);
+    doc.write(section, QStringLiteral("Gateway"), gateway);
+    doc.write(section, QStringLiteral("TmPolling_ms"), pollingMs);
+    doc.write(section, QStringLiteral("IPTRBAS"), ipTrbas);
+    doc.write(section, QStringLiteral("PortTRBAS"), portTrbas);
+    doc.write(section, QStringLiteral("Devices"), QString::number(devices.size()));
+    const bool indoor = isIndoorUnits(protocolCode);
+    for (int i = 0; i < devices.size(); ++i) {
+        const int n = i + 1;
+        const DeviceRecord &d = devices[i];
+        doc.write(section, deviceKey(n, "-Active"), d.active ? QStringLiteral("1") : QStringLiteral("0"));
+        doc.write(section, deviceKey(n, "-Sys"), d.sys);
+        if (indoor)
+            doc.write(section, deviceKey(n, "-Uni"), d.uni);
+        doc.write(section, deviceKey(n, "-Name"), d.name);
+    }
+    doc.write(eib, QStringLiteral("PhyAdd"), phyAdd);
+    doc.write(eib, QStringLiteral("UpdateOnResetoErrEIB"), QString::number(updateOnResetoErrEIB));
+    doc.write(eib, QStringLiteral("tS_DelayUpdateBus"), delayUpdateBus);
+}
+
+ProjectSettings ProjectSettings::load(AppContext &ctx, int protocolCode)
+{
+    IniDocument doc;
+    doc.load(settingsPath(ctx, protocolCode)); // unreadable reads as missing: the defaults
+    return fromIni(doc, protocolName(ctx, protocolCode), eibSection(ctx), protocolCode);
+}
+
+bool ProjectSettings::save(AppContext &ctx, int protocolCode) const
+{
+    const QString path = settingsPath(ctx, protocolCode);
+    IniDocument doc;
+    // A file that exists but cannot be read is left alone rather than replaced by one without
+    // the keys it holds besides ours.
+    bool ok = doc.load(path);
+    if (ok) {
+        toIni(doc, protocolName(ctx, protocolCode), eibSection(ctx), protocolCode);
+        ok = doc.save(path).isEmpty();
+    }
+    if (!ok)
+        ctx.prompter->platformBox(BoxKind::Information, kAppTitle,
+                                  ctx.GetText(QStringLiteral("X31")) + QFileInfo(path).fileName());
+    return ok;
+}
+
+} // namespace tarveon
