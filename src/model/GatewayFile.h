@@ -61,7 +61,8 @@ struct GenerateResult {
 
 // One generation run: builds the model, writes the file into the project directory and shows the
 // report (or only fills result.report when showReport is false). On a model stop nothing is
-// written; on a write failure the "X32" message is shown.
+// written; on a write failure the "X32" message is shown. Sets ctx.IniFileName to the protocol's
+// name, as the editor does when it opens, so that the project settings file is the one read.
 GenerateResult GenerateGatewayFile(AppContext &ctx, int protocolCode, const ProjectSettings &settings,
                                    const SignalTable &table, bool showReport = true);
 
