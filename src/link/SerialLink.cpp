@@ -256,6 +256,8 @@ void SerialLink::onPortFault(const QString &description)
     m_port->close();
     m_framer.clear();
     m_ctx.LinkState = 0;
+    const QString message = text("LNK1") + m_portChoice.label() + QStringLiteral(". ") + description;
+    emit linkLost(message);
     m_view.onlineChecked = false;
     m_onlineBusy = true;
     applyPortStateToView();
@@ -263,8 +265,6 @@ void SerialLink::onPortFault(const QString &description)
     m_onlineBusy = false;
     if (uploading)
         emit uploadFinished(UploadOutcome::Aborted);
-    const QString message = text("LNK1") + m_portChoice.label() + QStringLiteral(". ") + description;
-    emit linkLost(message);
     m_ctx.prompter->msgBox(message, QStringLiteral("Error"), 2, 1, 1);
     m_handlingFault = false;
 }
