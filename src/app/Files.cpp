@@ -18,11 +18,15 @@ QString findFileNoCase(const QString &dir, const QString &name)
     return exact;
 }
 
-QString saveFileAtomically(const QString &path, const QByteArray &bytes)
+QString saveFileAtomically(const QString &path, const QByteArray &bytes, bool *opened)
 {
+    if (opened)
+        *opened = false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
+    if (opened)
+        *opened = true;
     if (file.write(bytes) != bytes.size()) {
         const QString error = file.errorString();
         file.cancelWriting();

@@ -10,7 +10,8 @@ QString findFileNoCase(const QString &dir, const QString &name);
 
 // Writes `bytes` to `path` through a temporary file renamed over the old one, so that a failed
 // save never leaves a half-written file where a good one was. Returns an empty string on success,
-// else the system's error description.
-QString saveFileAtomically(const QString &path, const QByteArray &bytes);
+// else the system's error description. When `opened` is given it tells whether the failure came
+// after the file was opened for writing (a write or commit error) or before (it could not be created).
+QString saveFileAtomically(const QString &path, const QByteArray &bytes, bool *opened = nullptr);
 
 } // namespace tarveon
