@@ -5,42 +5,220 @@
 
 #include <QFile>
 
-// Values are bytes in the file's code page; no UTF conversion is wanted.
-#define SI_NO_CONVERSION
-#define SI_IMPLEMENTATION
-#include <SimpleIni.h>
-
 namespace tarveon {
 
 namespace {
 
 constexpr int kMaxValueChars = 254;
 
-bool loadIni(const QString &path, CSimpleIniA &ini)
+bool isBlank(char c)
 {
-    ini.SetUnicode(false);
-    ini.SetMultiKey(false);
-    ini.SetQuotes(true);
-    ini.SetSpaces(false); // key=value, as the profile functions write it
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// One line of the file as the profile functions see it.
+struct ProfileLine {
+    enum Kind { Other, Section, Key } kind = Other;
+    qsizetype begin = 0;      // first byte of the line
+    qsizetype contentEnd = 0; // end of the text, before CR LF / LF
+    qsizetype next = 0;       // first byte of the following line (size when none)
+    qsizetype nameBegin = 0, nameEnd = 0;   // section or key name, blanks removed
+    qsizetype valueBegin = 0, valueEnd = 0; // value, blanks removed (Key only)
+};
+
+ProfileLine parseLine(const QByteArray &bytes, qsizetype begin)
+{
+    const char *d = bytes.constData();
+    const qsizetype size = bytes.size();
+    ProfileLine line;
+    line.begin = begin;
+    qsizetype lf = bytes.indexOf('\n', begin);
+    if (lf < 0)
+        lf = size;
+    line.next = lf < size ? lf + 1 : size;
+    line.contentEnd = (lf > begin && d[lf - 1] == '\r') ? lf - 1 : lf;
+
+    qsizetype tb = begin, te = line.contentEnd;
+    // A byte-order mark left by an editor is not part of the first line's text.
+    if (begin == 0 && te >= 3 && bytes.startsWith("\xEF\xBB\xBF"))
+        tb = 3;
+    while (tb < te && isBlank(d[tb]))
+        ++tb;
+    while (te > tb && isBlank(d[te - 1]))
+        --te;
+    if (tb == te || d[tb] == ';')
+        return line;
+
+    if (d[tb] == '[') {
+        qsizetype close = te - 1;
+        while (close > tb && d[close] != ']')
+            --close;
+        if (close == tb)
+            return line; // "[" without "]": neither a section nor a key
+        qsizetype nb = tb + 1, ne = close;
+        while (nb < ne && isBlank(d[nb]))
+            ++nb;
+        while (ne > nb && isBlank(d[ne - 1]))
+            --ne;
+        line.kind = ProfileLine::Section;
+        line.nameBegin = nb;
+        line.nameEnd = ne;
+        return line;
+    }
+
+    qsizetype eq = tb;
+    while (eq < te && d[eq] != '=')
+        ++eq;
+    if (eq == te)
+        return line;
+    qsizetype ne = eq;
+    while (ne > tb && isBlank(d[ne - 1]))
+        --ne;
+    if (ne == tb)
+        return line; // "=value" has no key
+    line.kind = ProfileLine::Key;
+    line.nameBegin = tb;
+    line.nameEnd = ne;
+    qsizetype vb = eq + 1;
+    while (vb < te && isBlank(d[vb]))
+        ++vb;
+    line.valueBegin = vb;
+    line.valueEnd = te;
+    return line;
+}
+
+// Names are compared as text, without regard to case. Windows-1252 has one byte per character,
+// so names of another length never match and need no decoding.
+bool nameMatches(const QByteArray &bytes, qsizetype begin, qsizetype end, const QByteArray &encoded,
+                 const QString &name)
+{
+    if (end - begin != encoded.size())
+        return false;
+    if (QByteArrayView(bytes.constData() + begin, end - begin) == QByteArrayView(encoded))
+        return true;
+    return QString::compare(fromCp1252(bytes.mid(begin, end - begin)), name, Qt::CaseInsensitive) == 0;
+}
+
+// A value, key or section name is stored on one line.
+QString oneLine(const QString &text)
+{
+    qsizetype cut = text.size();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QChar(0) || c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            cut = i;
+            break;
+        }
+    }
+    return text.left(cut);
+}
+
+QByteArray lineEndOf(const QByteArray &bytes)
+{
+    const qsizetype lf = bytes.indexOf('\n');
+    if (lf > 0 && bytes.at(lf - 1) != '\r')
+        return QByteArrayLiteral("\n");
+    return QByteArrayLiteral("\r\n");
+}
+
+QByteArray cutValue(QByteArray raw)
+{
+    const qsizetype nul = raw.indexOf('\0');
+    if (nul >= 0)
+        raw.truncate(nul);
+    raw.truncate(kMaxValueChars);
+    return raw;
+}
+
+bool readDocument(const QString &path, IniDocument &doc)
+{
+    if (path.isEmpty())
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray data = file.readAll();
-    return ini.LoadData(data.constData(), size_t(data.size())) >= 0;
+    doc = IniDocument(file.readAll());
+    return true;
 }
 
 } // namespace
 
+std::optional<QByteArray> IniDocument::rawValue(const QString &section, const QString &key) const
+{
+    const QString sectionName = oneLine(section);
+    const QString keyName = oneLine(key);
+    const QByteArray encSection = toCp1252(sectionName);
+    const QByteArray encKey = toCp1252(keyName);
+    bool inSection = false;
+    for (qsizetype pos = 0; pos < m_bytes.size();) {
+        const ProfileLine line = parseLine(m_bytes, pos);
+        pos = line.next;
+        if (line.kind == ProfileLine::Section) {
+            if (inSection)
+                return std::nullopt; // only the first section of that name counts
+            inSection = nameMatches(m_bytes, line.nameBegin, line.nameEnd, encSection, sectionName);
+        } else if (inSection && line.kind == ProfileLine::Key
+                   && nameMatches(m_bytes, line.nameBegin, line.nameEnd, encKey, keyName)) {
+            return m_bytes.mid(line.valueBegin, line.valueEnd - line.valueBegin);
+        }
+    }
+    return std::nullopt;
+}
+
+void IniDocument::setValue(const QString &section, const QString &key, const QString &value)
+{
+    const QString sectionName = oneLine(section);
+    const QString keyName = oneLine(key);
+    const QByteArray encSection = toCp1252(sectionName);
+    const QByteArray encKey = toCp1252(keyName);
+    const QByteArray encValue = toCp1252(oneLine(value));
+    const QByteArray eol = lineEndOf(m_bytes);
+
+    bool inSection = false;
+    ProfileLine insertAfter; // the section's header or its last key line
+    for (qsizetype pos = 0; pos < m_bytes.size();) {
+        const ProfileLine line = parseLine(m_bytes, pos);
+        pos = line.next;
+        if (line.kind == ProfileLine::Section) {
+            if (inSection)
+                break;
+            inSection = nameMatches(m_bytes, line.nameBegin, line.nameEnd, encSection, sectionName);
+            if (inSection)
+                insertAfter = line;
+        } else if (inSection && line.kind == ProfileLine::Key) {
+            if (nameMatches(m_bytes, line.nameBegin, line.nameEnd, encKey, keyName)) {
+                // The line becomes key=value with the key spelled as stored.
+                const QByteArray stored = m_bytes.mid(line.nameBegin, line.nameEnd - line.nameBegin);
+                m_bytes.replace(line.begin, line.contentEnd - line.begin, stored + '=' + encValue);
+                return;
+            }
+            insertAfter = line;
+        }
+    }
+
+    const QByteArray keyLine = encKey + '=' + encValue + eol;
+    if (inSection) {
+        const bool terminated = insertAfter.next > 0 && m_bytes.at(insertAfter.next - 1) == '\n';
+        if (!terminated) // last line of the file, no line end yet
+            m_bytes.insert(insertAfter.next, eol + keyLine);
+        else
+            m_bytes.insert(insertAfter.next, keyLine);
+        return;
+    }
+    if (!m_bytes.isEmpty() && !m_bytes.endsWith('\n'))
+        m_bytes += eol;
+    m_bytes += '[' + encSection + ']' + eol + keyLine;
+}
+
 QString IniFile::read(const QString &section, const QString &key, const QString &defaultValue) const
 {
-    CSimpleIniA ini;
-    QString value = defaultValue;
-    if (loadIni(m_path, ini)) {
-        const char *found = ini.GetValue(toCp1252(section).constData(), toCp1252(key).constData(), nullptr);
-        if (found)
-            value = fromCp1252(QByteArray(found));
+    IniDocument doc;
+    if (readDocument(m_path, doc)) {
+        if (const auto raw = doc.rawValue(section, key))
+            return fromCp1252(cutValue(*raw));
     }
     // The profile facility copies at most 254 characters and stops at the first NUL.
+    QString value = defaultValue;
     const qsizetype nul = value.indexOf(QChar(0));
     if (nul >= 0)
         value.truncate(nul);
@@ -49,35 +227,37 @@ QString IniFile::read(const QString &section, const QString &key, const QString 
 
 qint32 IniFile::readInt(const QString &section, const QString &key, qint32 defaultValue) const
 {
-    CSimpleIniA ini;
-    if (!loadIni(m_path, ini))
+    IniDocument doc;
+    if (!readDocument(m_path, doc))
         return defaultValue;
-    const char *found = ini.GetValue(toCp1252(section).constData(), toCp1252(key).constData(), nullptr);
-    if (!found)
+    const auto raw = doc.rawValue(section, key);
+    if (!raw)
         return defaultValue;
-    qint64 number = 0;
-    for (const char *p = found; *p >= '0' && *p <= '9'; ++p) {
-        number = number * 10 + (*p - '0');
-        if (number > 0xFFFFFFFFLL)
-            number %= 0x100000000LL; // wraps like the 32-bit profile read
+    const QByteArray value = cutValue(*raw);
+    quint32 number = 0; // wraps like the 32-bit profile read
+    for (const char c : value) {
+        if (c < '0' || c > '9')
+            break;
+        number = number * 10u + quint32(c - '0');
     }
-    return qint32(quint32(number));
+    return qint32(number);
 }
 
 bool IniFile::write(const QString &section, const QString &key, const QString &value) const
 {
-    CSimpleIniA ini;
-    loadIni(m_path, ini);
-    if (ini.SetValue(toCp1252(section).constData(), toCp1252(key).constData(),
-                     toCp1252(value).constData()) < 0)
+    if (m_path.isEmpty())
         return false;
-    std::string out;
-    if (ini.Save(out) < 0)
+    IniDocument doc;
+    const bool exists = QFile::exists(m_path);
+    // An existing file that cannot be read must not be replaced by one holding only this key.
+    if (exists && !readDocument(m_path, doc))
         return false;
-    QByteArray bytes = QByteArray::fromStdString(out);
-    bytes.replace("\r\n", "\n");
-    bytes.replace("\n", "\r\n");
-    return saveFileAtomically(m_path, bytes).isEmpty();
+    const QByteArray before = doc.bytes();
+    doc.setValue(section, key, value);
+    // Storing the value the file already holds needs no write (a save is a synced disk write).
+    if (exists && doc.bytes() == before)
+        return true;
+    return saveFileAtomically(m_path, doc.bytes()).isEmpty();
 }
 
 } // namespace tarveon

@@ -1,12 +1,35 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace tarveon {
 
+// The bytes of one profile (INI) file, read and edited line by line. Section and key names match
+// without regard to case; the first matching section and the first matching key in it count.
+// Setting a value rewrites that key's line as key=value (the key spelled as stored), or inserts one
+// line after the section's last key, or appends the section at the end: every other byte of the
+// file stays as it was (comments, odd lines, line ends, bytes the program does not understand). New lines take the
+// file's own line end (CR LF for a new file). Text is Windows-1252.
+class IniDocument {
+public:
+    IniDocument() = default;
+    explicit IniDocument(QByteArray bytes) : m_bytes(std::move(bytes)) {}
+
+    // The stored value without the blanks around it, or nothing when the section or key is missing.
+    std::optional<QByteArray> rawValue(const QString &section, const QString &key) const;
+    // Writes key=value. A value is one line: it is cut at its first NUL, CR or LF.
+    void setValue(const QString &section, const QString &key, const QString &value);
+
+    const QByteArray &bytes() const { return m_bytes; }
+
+private:
+    QByteArray m_bytes;
+};
+
 // The profile facility over one INI file: section and key names match without regard to case,
 // missing file/section/key yields the default, writes replace values in place and create the
-// file on first write. Files are Windows-1252 with CR LF line ends; a write replaces the file
-// atomically.
+// file on first write. Files are Windows-1252; a write replaces the file atomically.
 class IniFile {
 public:
     explicit IniFile(QString path) : m_path(std::move(path)) {}

@@ -1,15 +1,16 @@
 #include "app/ModulINI.h"
 
 #include "app/AppContext.h"
+#include "app/Files.h"
 #include "app/IniFile.h"
-
-#include <QDir>
 
 namespace tarveon {
 
+// File names are matched without regard to case, as on the platform the files come from: a
+// project's "project.ini" and "Project.ini" are one file.
 QString ModulINI::appFilePath() const
 {
-    return QDir(m_ctx.programDir).filePath(m_ctx.exeBaseName + QStringLiteral(".ini"));
+    return findFileNoCase(m_ctx.programDir, m_ctx.exeBaseName + QStringLiteral(".ini"));
 }
 
 QString ModulINI::projectFileName(const QString &section) const
@@ -19,7 +20,11 @@ QString ModulINI::projectFileName(const QString &section) const
 
 QString ModulINI::projectFilePath(const QString &section) const
 {
-    return QDir(m_ctx.ProjectDir).filePath(projectFileName(section));
+    // Without a project directory there is no project file: reads give the defaults and writes
+    // fail, instead of touching a file in whatever directory the program was started from.
+    if (m_ctx.ProjectDir.isEmpty())
+        return QString();
+    return findFileNoCase(m_ctx.ProjectDir, projectFileName(section));
 }
 
 QString ModulINI::ReadAppSetting(const QString &section, const QString &key, const QString &defaultValue) const

@@ -21,6 +21,7 @@ public:
     void WriteProjectSetting(const QString &section, const QString &key, const QString &value) const;
 
     QString appFilePath() const;
+    // Empty while no project directory is set: reads then give the defaults and writes fail.
     QString projectFilePath(const QString &section) const;
 
 private:
