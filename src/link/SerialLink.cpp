@@ -256,7 +256,7 @@ void SerialLink::onPortFault(const QString &description)
     m_port->close();
     m_framer.clear();
     m_ctx.LinkState = 0;
-    const QString message = text("LNK1") + m_portChoice.label() + QStringLiteral(". ") + description;
+    const QString message = m_ctx.GetText(QStringLiteral("LNK1")) + m_portChoice.label() + QStringLiteral(". ") + description;
     emit linkLost(message);
     m_view.onlineChecked = false;
     m_onlineBusy = true;
