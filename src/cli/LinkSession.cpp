@@ -4,12 +4,12 @@
 
 namespace tarveon::cli {
 
-LinkSession::LinkSession(AppContext &ctx, const PortChoice &port, int identifySeconds)
+LinkSession::LinkSession(AppContext &ctx, const PortChoice &port, int identifySeconds, int tickMs)
     : link(ctx, new QtSerialPortImpl), m_ctx(ctx), m_identifySeconds(identifySeconds)
 {
     link.configurePort(port);
     link.setDrainLimitMs(2000);
-    m_timer1.setInterval(1000);
+    m_timer1.setInterval(qMax(1, tickMs));
     connect(&m_timer1, &QTimer::timeout, this, [this] {
         if (m_ctx.LinkState == 1 && ++m_identifyTicks > m_identifySeconds) {
             printMessage(m_ctx.GetText(QStringLiteral("LNK2")) + link.portChoice().label());

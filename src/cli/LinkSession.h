@@ -13,7 +13,8 @@ namespace tarveon::cli {
 class LinkSession : public QObject {
     Q_OBJECT
 public:
-    LinkSession(AppContext &ctx, const PortChoice &port, int identifySeconds);
+    // tickMs: Timer1's interval (1000 in the program; shorter only to try time-outs quickly).
+    LinkSession(AppContext &ctx, const PortChoice &port, int identifySeconds, int tickMs = 1000);
 
     // Opens the port and runs until finish(); returns the exit code. Port failures and a gateway
     // that never identifies itself end with ExitError / ExitRefused after their message.

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
+#include <cmath>
 
 namespace tarveon::cli {
 
@@ -37,9 +38,11 @@ int runUpload(const QStringList &arguments)
     const bool verbose = takeFlag(args, QStringLiteral("-v")) | takeFlag(args, QStringLiteral("--verbose"));
     QString wait = QStringLiteral("10");
     takeOption(args, QStringLiteral("--wait"), &wait);
+    QString tick = QStringLiteral("1000");
+    takeOption(args, QStringLiteral("--tick-ms"), &tick);
     if (args.size() != 1 || args.first().startsWith(QLatin1String("--"))) {
         printUsage(QStringLiteral(
-            "usage: tarveon-cli upload [--port DEVICE] [--settings 57600,n,8,1] [--wait SECONDS] [-v] FILE"));
+            "usage: tarveon-cli upload [--port DEVICE] [--settings 57600,n,8,1] [--wait SECONDS] [--tick-ms MS] [-v] FILE"));
         return ExitError;
     }
 
@@ -67,7 +70,7 @@ int runUpload(const QStringList &arguments)
     ctx.ProjectProtocol = info.completeBaseName().toUpper();
     ctx.ProjectDir = info.absolutePath();
 
-    LinkSession session(ctx, port, wait.toInt());
+    LinkSession session(ctx, port, wait.toInt(), tick.toInt());
     SerialLink &link = session.link;
     QTextStream err(stderr);
     const QStringList shown = {QStringLiteral("X36"), QStringLiteral("X78"), QStringLiteral("X70"),
@@ -93,13 +96,18 @@ int runUpload(const QStringList &arguments)
         const LinkView &v = link.view();
         if (!v.progressVisible || v.progressMaximum <= 0)
             return;
-        const int percent = qMin(100, int(v.progressValue * 100 / v.progressMaximum));
+        // The bar's maximum is length / 128 + 1; the blocks are that less one, rounded up.
+        const int blocks = qMax(1, int(std::ceil(v.progressMaximum - 1.0)));
+        const int percent = qMin(100, v.progressValue * 100 / blocks);
         if (percent / 10 != lastTenth) {
             lastTenth = percent / 10;
-            err << percent << "% " << v.progressValue << "/" << int(v.progressMaximum) << Qt::endl;
+            err << percent << "% " << v.progressValue << "/" << blocks << Qt::endl;
         }
     });
+    bool announced = false;
     QObject::connect(&link, &SerialLink::identified, &session, [&] {
+        if (std::exchange(announced, true))
+            return;
         link.setFileEntry(info.fileName());
         link.StopBusReportsForUpload();
         link.SendFile();

@@ -11,8 +11,8 @@ using namespace tarveon::cli;
 namespace {
 
 const Command kCommands[] = {
-    {"info", "info [--port DEVICE] [--settings 57600,n,8,1]   ask the gateway who it is", runInfo},
-    {"upload", "upload [--port DEVICE] [--settings 57600,n,8,1] [-v] FILE   load a configuration file", runUpload},
+    {"info", "info [--port DEVICE] [--settings 57600,n,8,1] [--wait S] [--tick-ms MS]   ask the gateway who it is", runInfo},
+    {"upload", "upload [--port DEVICE] [--settings 57600,n,8,1] [--wait S] [--tick-ms MS] [-v] FILE   load a configuration file", runUpload},
     {"monitor", "monitor [--port DEVICE] [--eib] [--ext] [--seconds N]   show the gateway's lines", runMonitor},
 };
 
@@ -22,6 +22,8 @@ void usage(QTextStream &out)
     for (const Command &c : kCommands)
         out << "  " << c.synopsis << "\n";
     out << "\nWithout --port the port of the tool's settings file is used.\n"
+           "--wait: seconds to wait for the gateway to identify itself (10); --tick-ms: the\n"
+           "one-second timer that paces identification and the upload time-out (1000).\n"
            "Exit status: 0 done, 1 refused, cancelled or timed out, 2 port or file error.\n";
 }
 
