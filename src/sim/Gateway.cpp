@@ -29,19 +29,6 @@ Gateway::Gateway(int fd, const Options &options, QObject *parent)
     m_writeNotifier->setEnabled(false);
     connect(m_writeNotifier, &QSocketNotifier::activated, this, &Gateway::writeOut);
 
-    m_inTimer = new QTimer(this);
-    m_inTimer->setSingleShot(true);
-    m_inTimer->setTimerType(Qt::PreciseTimer);
-    connect(m_inTimer, &QTimer::timeout, this, [this] {
-        const qint64 now = nowNs();
-        while (!m_inQueue.empty() && m_inQueue.front().at <= now) {
-            QByteArray bytes = std::move(m_inQueue.front().bytes);
-            m_inQueue.pop_front();
-            consume(std::move(bytes));
-        }
-        if (!m_inQueue.empty())
-            m_inTimer->start(int(qMax<qint64>(0, (m_inQueue.front().at - now) / 1000000)));
-    });
     m_outTimer = new QTimer(this);
     m_outTimer->setSingleShot(true);
     m_outTimer->setTimerType(Qt::PreciseTimer);
@@ -109,16 +96,13 @@ void Gateway::onReadable()
         return;
     }
     QByteArray bytes(buf, got);
-    if (m_opt.baud <= 0) {
-        consume(std::move(bytes));
-        return;
+    if (m_opt.baud > 0) {
+        // The bytes finish arriving once the line could have carried them; nothing the gateway
+        // says about them may leave before that.
+        m_inFree = qMax(nowNs(), m_inFree) + lineTimeNs(bytes.size());
+        m_notBefore = m_inFree;
     }
-    // Bytes count as received once the line could have carried them.
-    const qint64 at = qMax(nowNs(), m_inFree) + lineTimeNs(bytes.size());
-    m_inFree = at;
-    m_inQueue.push_back({at, std::move(bytes)});
-    if (!m_inTimer->isActive())
-        m_inTimer->start(int(qMax<qint64>(0, (m_inQueue.front().at - nowNs()) / 1000000)));
+    consume(std::move(bytes));
 }
 
 void Gateway::consume(QByteArray bytes)
@@ -285,7 +269,7 @@ void Gateway::sendBytes(const QByteArray &bytes)
         writeOut();
         return;
     }
-    const qint64 at = qMax(nowNs(), m_outFree) + lineTimeNs(bytes.size());
+    const qint64 at = qMax(qMax(nowNs(), m_notBefore), m_outFree) + lineTimeNs(bytes.size());
     m_outFree = at;
     m_outQueue.push_back({at, bytes});
     if (!m_outTimer->isActive())

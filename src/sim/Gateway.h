@@ -64,7 +64,6 @@ private:
     Options m_opt;
     QSocketNotifier *m_readNotifier;
     QSocketNotifier *m_writeNotifier;
-    QTimer *m_inTimer;
     QTimer *m_outTimer;
     QTimer *m_trafficTimer;
     QTimer *m_driftTimer;
@@ -73,8 +72,8 @@ private:
         qint64 at;
         QByteArray bytes;
     };
-    std::deque<Timed> m_inQueue, m_outQueue;
-    qint64 m_inFree = 0, m_outFree = 0;
+    std::deque<Timed> m_outQueue;
+    qint64 m_inFree = 0, m_outFree = 0, m_notBefore = 0;
     QByteArray m_writeBuffer;
 
     QByteArray m_line;
