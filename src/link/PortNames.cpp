@@ -20,7 +20,14 @@ QString PortChoice::deviceName() const
 
 QString PortChoice::label() const
 {
-    return device.isEmpty() ? QString::number(number) : device;
+    if (!device.isEmpty())
+        return device;
+#ifdef Q_OS_WIN
+    return QString::number(number);
+#else
+    // The number alone would not tell which device failed.
+    return QStringLiteral("%1 (%2)").arg(number).arg(deviceForPortNumber(number));
+#endif
 }
 
 PortChoice resolvePortChoice(const QStringList &args, const AppContext &ctx)

@@ -22,7 +22,8 @@ struct PortChoice {
 
     // The device the port opens.
     QString deviceName() const;
-    // How messages name the port: the number, or the device path when one is given.
+    // How messages name the port: the number and its device ("1 (/dev/ttyS0)"), or the device
+    // path when one is given.
     QString label() const;
 };
 

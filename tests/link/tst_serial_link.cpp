@@ -88,7 +88,7 @@ private slots:
         QVERIFY(f.link.view().projectMenuEnabled);
         QCOMPARE(f.tc.prompter.records.size(), 1);
         QCOMPARE(f.tc.prompter.records[0].title, QString("Error"));
-        QCOMPARE(f.tc.prompter.records[0].text, f.T("X29") + "3. Permission denied");
+        QCOMPARE(f.tc.prompter.records[0].text, f.T("X29") + "3 (/dev/ttyS2). Permission denied");
     }
 
     void openPollsInfoEverySecond()
@@ -313,7 +313,7 @@ private slots:
         QVERIFY(!f.port->isOpen());
         QCOMPARE(lost.size(), 1);
         QCOMPARE(f.tc.prompter.records.size(), 1);
-        QCOMPARE(f.tc.prompter.records[0].text, f.T("LNK1") + "3. Input/output error");
+        QCOMPARE(f.tc.prompter.records[0].text, f.T("LNK1") + "3 (/dev/ttyS2). Input/output error");
         QVERIFY(!f.link.view().progressVisible && !f.link.view().transfer1Visible && !f.link.view().busy);
         QVERIFY(!f.link.view().onlineChecked);
         QCOMPARE(f.outcomes, QList<UploadOutcome>{UploadOutcome::Aborted});
@@ -336,7 +336,7 @@ private slots:
         f.link.chkOnline_Click(true);
         QCOMPARE(f.ctx.LinkState, qint16(0));
         QCOMPARE(f.port->openCount, 0);
-        QVERIFY(f.tc.prompter.records[0].text.startsWith(f.T("X29") + "2. "));
+        QVERIFY(f.tc.prompter.records[0].text.startsWith(f.T("X29") + "2 (/dev/ttyS1). "));
     }
 
     // ------------------------------------------------------------ upload
