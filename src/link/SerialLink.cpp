@@ -11,6 +11,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <cstdlib>
 
@@ -384,6 +385,11 @@ QString SerialLink::fileEntry() const
 
 void SerialLink::comPort_OnComm()
 {
+    // A line handled here may wait with events running (the drain when going off line): input
+    // arriving meanwhile is left to the loop below instead of being parsed in the middle of a line.
+    if (m_inReceive)
+        return;
+    const QScopedValueRollback guard(m_inReceive, true);
     // Lines handled here may close the port (mismatch, fault): stop reading then.
     while (m_port->isOpen() && m_port->bytesAvailable() > 0) {
         const QByteArray input = m_port->readAll();

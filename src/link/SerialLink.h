@@ -155,6 +155,7 @@ private:
     bool m_closing = false;
     bool m_drainAborted = false;
     bool m_handlingFault = false;
+    bool m_inReceive = false;
     int m_drainLimitMs = -1;
     int m_timeoutTicks = 0;
     QByteArray m_txData;

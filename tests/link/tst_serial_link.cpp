@@ -145,6 +145,24 @@ private slots:
         QCOMPARE(f.port->writtenLines(), (QStringList{"BUSINTOFF", "BUSEXTOFF", "OFCHANGES", "DEBUG=0"}));
     }
 
+    // The mismatch takes the link off line while the output drains; input arriving during that
+    // wait is displayed after the line being handled, never parsed inside it.
+    void inputDuringTheDrainWaitsItsTurn()
+    {
+        Fixture f;
+        f.link.chkOnline_Click(true);
+        f.port->stallOutput = true;
+        QTimer::singleShot(20, f.port, [&] {
+            f.port->receive("late line\r");
+            f.port->drain();
+            f.port->stallOutput = false;
+        });
+        f.port->receive("Protocol:ZTR009.V1\rnext line\r");
+        QCOMPARE(f.ctx.LinkState, qint16(0));
+        QCOMPARE(f.monitor.filter(">").mid(0, 2), (QStringList{">Protocol:ZTR009.V1", ">next line"}));
+        QVERIFY(f.link.RxBuffer().isEmpty());
+    }
+
     void identificationWithoutDotKeepsFamily()
     {
         Fixture f;
