@@ -120,6 +120,22 @@ if(EXISTS ${usr}/bin/tarveon-config)
   endif()
 endif()
 
+# The installed command line reads the tool's language file from the data directory: its
+# messages are texts of the language file, without a notice about a file named after itself.
+if(EXISTS ${usr}/bin/tarveon-cli AND EXISTS ${data}/TemplatesZDM/ZTR001-PACKAGED.ini)
+  set(project ${WORK_DIR}/project/Office)
+  file(MAKE_DIRECTORY ${project})
+  file(COPY ${data}/TemplatesZDM/ZTR001-PACKAGED.ini DESTINATION ${project})
+  file(WRITE ${project}/Project.ini "[Project]\r\nProt=ZTR001-PACKAGED\r\nDesc=Install check\r\n")
+  execute_process(COMMAND ${run_env} ${usr}/bin/tarveon-cli validate ${project}
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  string(FIND "${err}" "File not found. " notice)
+  string(FIND "${err}" "No text found for Key" missing_text)
+  if(NOT rc EQUAL 0 OR NOT notice EQUAL -1 OR NOT missing_text EQUAL -1)
+    fail("installed tarveon-cli validate of a project from the installed template gave (${rc}):\n${out}${err}")
+  endif()
+endif()
+
 if(failures)
   message(FATAL_ERROR "install tree check failed:\n${failures}")
 endif()
