@@ -1,21 +1,12 @@
 #include "editor/FlagRules.h"
 
 #include "editor/SignalCatalogue.h"
+#include "editor/SignalColumns.h"
 #include "model/GroupAddress.h"
 
 #include <algorithm>
 
 namespace tarveon {
-
-namespace {
-
-constexpr int kColCode = 2;
-constexpr int kColR = 7;
-constexpr int kColW = 8;
-constexpr int kColT = 9;
-constexpr int kColU = 10;
-
-} // namespace
 
 void NormaliseRow(SignalRow &row, int protocolCode)
 {

@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/WindowLayout.h"
 #include "app/ui/AppIcon.h"
+#include "editor/ui/fConfKorvaneEIB.h"
 #include "tools/ui/fProject.h"
 #include "tools/ui/frmAbout.h"
 
@@ -287,7 +288,11 @@ void MDITarveon::installStandIns()
         fProject dialog(m_ctx, this);
         dialog.exec();
     };
-    showConfigEditor = [this](int) { standInDialog(m_ctx, this, QStringLiteral("fConfKorvaneEIB")); };
+    // The editor takes the protocol from the open project.
+    showConfigEditor = [this](int) {
+        fConfKorvaneEIB editor(m_ctx, this);
+        editor.exec();
+    };
     showPortDialog = [this] { standInDialog(m_ctx, this, QStringLiteral("fConfPort")); };
     createGatewayMonitor = [] { return standInChild(QStringLiteral("fTestTarveonZDM"), true); };
     createEibMonitor = [] { return standInChild(QStringLiteral("fTestEIB"), true); };
