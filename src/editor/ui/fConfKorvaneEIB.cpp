@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -42,6 +43,12 @@ bool isWindowFocusChange(QEvent *event)
     return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }
 
+// A tab widget over a tab bar of the window's own.
+class TabStrip : public QTabWidget {
+public:
+    TabStrip(QTabBar *bar, QWidget *parent) : QTabWidget(parent) { setTabBar(bar); }
+};
+
 class BusyPointer {
 public:
     BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -58,11 +65,14 @@ fConfKorvaneEIB::fConfKorvaneEIB(AppContext &ctx, QWidget *parent)
     setSizeGripEnabled(true);
 
     auto *main = new QVBoxLayout(this);
-    TabStrip1 = new QTabWidget(this);
+    // Changing the page passes the focus into the new page; that is not the user entering the
+    // grid. The tab bar is connected here before the tab widget connects it, so the switch is
+    // known before the pages change.
+    auto *tabBar = new QTabBar;
+    tabBar->setFocusPolicy(Qt::StrongFocus);
+    connect(tabBar, &QTabBar::currentChanged, this, [this] { m_switchingTab = true; });
+    TabStrip1 = new TabStrip(tabBar, this);
     TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
-    // A click on a tab keeps the focus on the tab strip, so that changing the page does not pass
-    // the focus into the grid or a field by itself.
-    TabStrip1->tabBar()->setFocusPolicy(Qt::StrongFocus);
     for (size_t i = 0; i < frmTab.size(); ++i) {
         frmTab[i] = new QWidget(TabStrip1);
         frmTab[i]->setObjectName(QStringLiteral("frmTab%1").arg(i + 1));
@@ -106,6 +116,7 @@ fConfKorvaneEIB::fConfKorvaneEIB(AppContext &ctx, QWidget *parent)
     connect(cmdTarveon, &QPushButton::clicked, this, &fConfKorvaneEIB::cmdTarveon_Click);
     connect(cmdElementos, &QPushButton::clicked, this, &fConfKorvaneEIB::cmdElementos_Click);
     connect(TabStrip1, &QTabWidget::currentChanged, this, [this](int tab) {
+        m_switchingTab = false;
         CommitEdit();
         lblHelp->setText(m_session->ChooseTab(tab));
     });
@@ -123,6 +134,13 @@ fConfKorvaneEIB::fConfKorvaneEIB(AppContext &ctx, QWidget *parent)
         if (!m_syncing)
             syncSelection();
     });
+    // Leaving the settings page passes the focus to the buttons, not into the grid.
+    QWidget *order[] = {TabStrip1->tabBar(), txtIp, txtNetMask, txtGateway, txtIPKorvane, txtPortKorvane,
+                        txtTimeoutPoll, txtPhyAdd, chkUpdateOnResetoErrEIB, txtDelayUpdateBus, lstMaquina,
+                        txtMaquina[0], txtMaquina[1], txtMaquina[2], cmdElementos, cmdTarveon, cmdAceptar,
+                        cmdCancelar, grid, txtEdit};
+    for (size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
     showOpenedState();
     resize(1040, 640);
 }
@@ -254,6 +272,8 @@ void fConfKorvaneEIB::buildGridPage(QWidget *page)
 
     grid->keyHandler = [this](QKeyEvent *event) { return gridKeyPress(event); };
     connect(grid, &SignalGridView::focusEntered, this, [this] {
+        if (m_switchingTab)
+            return;
         CommitEdit();
         m_session->GridFocused();
     });
@@ -412,7 +432,16 @@ void fConfKorvaneEIB::CommitEdit()
 {
     if (txtEdit->isHidden())
         return;
-    m_session->CommitEdit(txtEdit->text());
+    const QString text = txtEdit->text();
+    hideEditBox();
+    m_session->CommitEdit(text);
+}
+
+void fConfKorvaneEIB::hideEditBox()
+{
+    // Hiding the focused box would pass the focus on by a Tab to the grid, which moves its cell.
+    if (txtEdit->hasFocus())
+        txtEdit->clearFocus();
     txtEdit->hide();
 }
 
@@ -544,7 +573,7 @@ bool fConfKorvaneEIB::editBoxKeyPress(QKeyEvent *event)
         grid->setFocus(Qt::OtherFocusReason);
         return true;
     case Qt::Key_Escape:
-        txtEdit->hide();
+        hideEditBox();
         grid->setFocus(Qt::OtherFocusReason);
         return true;
     case Qt::Key_Up:

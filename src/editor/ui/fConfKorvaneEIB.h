@@ -101,6 +101,7 @@ private:
     // Grid events.
     bool gridKeyPress(QKeyEvent *event);
     void startEdit(QChar key);
+    void hideEditBox();
     bool editBoxKeyPress(QKeyEvent *event);
     void onCurrentChanged(const QModelIndex &current);
     void syncSelection();
@@ -120,6 +121,7 @@ private:
     QHash<QLineEdit *, SettingsField> m_fields;
     bool m_syncing = false;       // the program moves the view's current cell itself
     bool m_closeConfirmed = false;
+    bool m_switchingTab = false;  // the pages are changing
 };
 
 } // namespace tarveon
