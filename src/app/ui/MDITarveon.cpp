@@ -63,22 +63,6 @@ QWidget *standInChild(const QString &name, bool withLogBox)
     return w;
 }
 
-// Stand-in for a modal window whose real one is built elsewhere.
-void standInDialog(AppContext &ctx, QWidget *parent, const QString &name)
-{
-    QDialog dialog(parent);
-    dialog.setObjectName(name);
-    dialog.setWindowTitle(name);
-    auto *buttons = new QDialogButtonBox(&dialog);
-    buttons->addButton(ctx.GetText(QStringLiteral("X1")), QDialogButtonBox::AcceptRole);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    auto *layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(name, &dialog));
-    layout->addWidget(buttons);
-    dialog.resize(320, 120);
-    dialog.exec();
-}
-
 QMenu *addMenu(QWidget *parentMenu, const char *name)
 {
     auto *menu = new QMenu(parentMenu);
