@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QtTest>
 
 namespace tarveon::test {
@@ -57,6 +58,16 @@ struct EditorFixture {
     bool created = false;
     bool opened = false;
 };
+
+// "IP: 1.2{X41}" with the text of X41 put in.
+inline QString withTexts(const AppContext &ctx, QString text)
+{
+    static const QRegularExpression key(QStringLiteral("\\{([A-Z]+[0-9]+)\\}"));
+    QRegularExpressionMatch m;
+    while ((m = key.match(text)).hasMatch())
+        text.replace(m.capturedStart(), m.capturedLength(), ctx.GetText(m.captured(1)));
+    return text;
+}
 
 // A settings file of an indoor-unit project with `devices` devices, all checked, device n at
 // system n div 64 and unit n mod 64.

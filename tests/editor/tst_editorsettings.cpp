@@ -4,22 +4,11 @@
 
 #include "app/IniFile.h"
 
-#include <QRegularExpression>
 
 using namespace tarveon;
 using namespace tarveon::test;
 
 namespace {
-
-// "IP: 1.2{X41}" with the text of X41 put in.
-QString withTexts(const AppContext &ctx, QString text)
-{
-    static const QRegularExpression key(QStringLiteral("\\{([A-Z]+[0-9]+)\\}"));
-    QRegularExpressionMatch m;
-    while ((m = key.match(text)).hasMatch())
-        text.replace(m.capturedStart(), m.capturedLength(), ctx.GetText(m.captured(1)));
-    return text;
-}
 
 // Types `text` over the whole content of a field and leaves it with Tab.
 void typeAndLeave(QLineEdit *edit, const QString &text)

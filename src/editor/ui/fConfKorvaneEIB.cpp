@@ -715,7 +715,8 @@ bool fConfKorvaneEIB::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == chkUpdateOnResetoErrEIB && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (!key->text().isEmpty() && key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab)
+        if (!key->text().isEmpty() && key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab
+            && key->key() != Qt::Key_Escape)
             m_session->SettingsTyped();
     }
     return QDialog::eventFilter(watched, event);
@@ -740,7 +741,9 @@ bool fConfKorvaneEIB::settingsFieldEvent(QLineEdit *edit, SettingsField f, QEven
     }
     case QEvent::KeyPress: {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->text().isEmpty())
+        // Tab moves on and Escape closes the window: neither is typed into the field.
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Escape
+            || key->text().isEmpty())
             return false;
         m_session->SettingsTyped();
         const bool deviceField =
