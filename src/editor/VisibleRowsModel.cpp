@@ -106,12 +106,29 @@ QModelIndex VisibleRowsModel::mapFromSource(const QModelIndex &sourceIndex) cons
     return row < 0 ? QModelIndex() : index(row, sourceIndex.column());
 }
 
+QVariant VisibleRowsModel::data(const QModelIndex &index, int role) const
+{
+    if (role == Qt::ToolTipRole) {
+        const int column = index.column();
+        if (column != kColCode && column != kColDescription && column != kColEis && column != kColFurtherAddresses)
+            return {};
+        const QString text = QAbstractProxyModel::data(index, Qt::DisplayRole).toString();
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
+    return QAbstractProxyModel::data(index, role);
+}
+
 QVariant VisibleRowsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (!sourceModel())
         return {};
-    if (orientation == Qt::Horizontal)
+    if (orientation == Qt::Horizontal) {
+        // The grid's width hint has no height, which would fold the header row away; views set
+        // the widths themselves.
+        if (role == Qt::SizeHintRole)
+            return {};
         return sourceModel()->headerData(section, orientation, role);
+    }
     if (section < 0 || section >= m_sourceRowOf.size())
         return {};
     // The fixed column of the signal grid: the running row number of column 0.

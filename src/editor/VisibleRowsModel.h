@@ -27,6 +27,8 @@ public:
     QModelIndex mapToSource(const QModelIndex &proxyIndex) const override;
     QModelIndex mapFromSource(const QModelIndex &sourceIndex) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // Besides the grid's roles: the whole text of the long text columns as a tool tip.
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     bool hasChildren(const QModelIndex &parent = {}) const override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 

@@ -18,6 +18,8 @@ private slots:
     void inPlaceEdit_data();
     void inPlaceEdit();
     void inPlaceEditTabAndArrows();
+    void keyFilter_data();
+    void keyFilter();
     void tabOnGridMovesOn();
     void doubleClick_data();
     void doubleClick();
@@ -229,6 +231,44 @@ void tst_EditorGrid::inPlaceEditTabAndArrows()
     e.s().SetCurrentQuietly(last, kColYesNo);
     QCOMPARE(e.s().NextCell(false), (GridCell{last, 1}));
     QCOMPARE(e.s().NextCell(true), (GridCell{status100, 1}));
+}
+
+void tst_EditorGrid::keyFilter_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("boxShown");
+    QTest::addColumn<QString>("boxText");
+
+    QTest::newRow("text takes all") << int(ContentKind::Text) << "a.b" << true << "a.b";
+    QTest::newRow("number refuses a letter first") << int(ContentKind::Integer) << "a" << false << "";
+    QTest::newRow("number") << int(ContentKind::Integer) << "-12x.5" << true << "-125";
+    QTest::newRow("long") << int(ContentKind::Long) << "7+7" << true << "77";
+    QTest::newRow("decimal point becomes comma") << int(ContentKind::Decimal) << "+1.5e" << true << "+1,5";
+    QTest::newRow("hexadecimal") << int(ContentKind::Hex) << "fAg9-" << true << "fA9";
+}
+
+void tst_EditorGrid::keyFilter()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, typed);
+    QFETCH(bool, boxShown);
+    QFETCH(QString, boxText);
+
+    EditorWindow e;
+    ColumnFormat format = e.s().grid.columnFormat(kColAddress);
+    format.kind = ContentKind(kind);
+    e.s().grid.setColumnFormat(kColAddress, format);
+    e.showGrid();
+    e.click(onOff, kColAddress);
+    e.s().tableChanged = false;
+    e.typeOnFocus(typed);
+    QCOMPARE(e.w->txtEdit->isVisible(), boxShown);
+    QCOMPARE(e.s().tableChanged, boxShown);
+    if (boxShown)
+        QCOMPARE(e.w->txtEdit->text(), boxText);
+    else
+        QCOMPARE(e.cell(onOff, kColAddress), QString());
 }
 
 void tst_EditorGrid::tabOnGridMovesOn()

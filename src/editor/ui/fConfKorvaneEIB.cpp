@@ -19,6 +19,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -142,7 +145,14 @@ fConfKorvaneEIB::fConfKorvaneEIB(AppContext &ctx, QWidget *parent)
     for (size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     showOpenedState();
-    resize(1040, 640);
+    // Wide enough for the whole grid where the screen allows.
+    int width = 0;
+    for (int c = 0; c < kSignalColumns; ++c)
+        width += columnWidth(c);
+    width += grid->verticalScrollBar()->sizeHint().width() + 48;
+    if (const QScreen *screen = this->screen())
+        width = std::min(width, screen->availableGeometry().width());
+    resize(std::max(width, 900), 640);
 }
 
 fConfKorvaneEIB::~fConfKorvaneEIB()
@@ -174,12 +184,19 @@ void fConfKorvaneEIB::buildSettingsPage(QWidget *page)
     txtMaquina[0] = lineEdit("txtMaquina0", SettingsField::MachineSys);
     txtMaquina[1] = lineEdit("txtMaquina1", SettingsField::MachineUni);
     txtMaquina[2] = lineEdit("txtMaquina2", SettingsField::MachineName);
+    // Each field as wide as the longest text it takes.
+    auto fit = [this](QLineEdit *e, const char *widest, int maxLength) {
+        e->setMaxLength(maxLength);
+        e->setFixedWidth(e->fontMetrics().horizontalAdvance(QLatin1String(widest)) + 16);
+    };
     for (QLineEdit *e : {txtIp, txtNetMask, txtGateway, txtIPKorvane})
-        e->setMaxLength(15);
-    txtPortKorvane->setMaxLength(5);
-    txtTimeoutPoll->setMaxLength(6);
-    txtDelayUpdateBus->setMaxLength(2);
-    txtPhyAdd->setMaxLength(11);
+        fit(e, "255.255.255.255", 15);
+    fit(txtPortKorvane, "000000", 5);
+    fit(txtTimeoutPoll, "0000000", 6);
+    fit(txtDelayUpdateBus, "000", 2);
+    fit(txtPhyAdd, "15.15.255.0", 11);
+    fit(txtMaquina[0], "0000", 2);
+    fit(txtMaquina[1], "0000", 2);
 
     chkUpdateOnResetoErrEIB = new QCheckBox(this);
     chkUpdateOnResetoErrEIB->setObjectName(QStringLiteral("chkUpdateOnResetoErrEIB"));
@@ -230,8 +247,6 @@ void fConfKorvaneEIB::buildSettingsPage(QWidget *page)
         lblMaquina[i]->setBuddy(txtMaquina[i]);
         deviceForm->addRow(lblMaquina[i], txtMaquina[i]);
     }
-    txtMaquina[0]->setMaxLength(2);
-    txtMaquina[1]->setMaxLength(2);
     txtMaquina[2]->setMaxLength(40);
     devices->addLayout(deviceForm);
     cmdElementos = new QPushButton(devicesBox);
@@ -267,6 +282,8 @@ void fConfKorvaneEIB::buildGridPage(QWidget *page)
     txtEdit = new QLineEdit(grid->viewport());
     txtEdit->setObjectName(QStringLiteral("txtEdit"));
     txtEdit->setFrame(false);
+    // A thin border tells the box from the cell under it.
+    txtEdit->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid palette(highlight); padding: 0 2px; }"));
     txtEdit->hide();
     txtEdit->installEventFilter(this);
 
@@ -373,12 +390,15 @@ void fConfKorvaneEIB::showOpenedState()
     showDevice();
 
     // Grid: the fixed column is the vertical header, showing the running numbers.
-    const SignalTableModel &model = s.grid;
     grid->setColumnHidden(kColRowNumber, true);
-    grid->verticalHeader()->setFixedWidth(model.columnWidthPixels(kColRowNumber));
     grid->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    for (int c = 1; c < kSignalColumns; ++c)
-        grid->setColumnWidth(c, model.columnWidthPixels(c));
+    for (int c = 0; c < kSignalColumns; ++c) {
+        const int width = columnWidth(c);
+        if (c == kColRowNumber)
+            grid->verticalHeader()->setFixedWidth(width);
+        else
+            grid->setColumnWidth(c, width);
+    }
     txtEdit->setFont(grid->font());
     txtEdit->clear();
     txtEdit->hide();
@@ -393,6 +413,36 @@ void fConfKorvaneEIB::showOpenedState()
     txtIp->setFocus();
     s.tableChanged = false;
     s.settingsChanged = false;
+}
+
+int fConfKorvaneEIB::columnWidth(int column) const
+{
+    // The widths of the grid are given for a small dialog font; a column is widened to the texts
+    // of one device's block (and its title) so that the short columns show their texts whole. The
+    // long text columns keep their width and show the whole text as a tool tip.
+    const SignalTableModel &model = m_session->grid;
+    int width = model.columnWidthPixels(column);
+    if (column == kColDescription || column == kColFurtherAddresses)
+        return width;
+    const QFontMetrics fm = grid->fontMetrics();
+    const int padding = 2 * grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 10;
+    if (column == kColRowNumber)
+        return std::max(width, fm.horizontalAdvance(QString::number(model.gridRowCount())) + padding);
+    width = std::max(width, grid->horizontalHeader()->fontMetrics().horizontalAdvance(
+                                model.headerData(column, Qt::Horizontal).toString())
+                                + padding + 6);
+    if (column == kColAddress)
+        return std::max(width, fm.horizontalAdvance(QStringLiteral("15/7/255")) + padding);
+    if (column >= kColR && column <= kColU)
+        return std::max(width, fm.horizontalAdvance(QStringLiteral("U2")) + padding);
+    const int blockRows = std::min(model.gridRowCount() - 1, 1 + InfoOf(m_session->machineType).rowsPerDevice);
+    for (int r = 1; r <= blockRows; ++r)
+        width = std::max(width, fm.horizontalAdvance(model.cell(r, column)) + padding);
+    if (column == kColYesNo) {
+        for (const QString &text : m_session->YesNoPopupItems())
+            width = std::max(width, fm.horizontalAdvance(text) + padding);
+    }
+    return width;
 }
 
 void fConfKorvaneEIB::showDevice()

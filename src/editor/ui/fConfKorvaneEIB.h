@@ -96,6 +96,7 @@ private:
     void buildMenus();
     void showOpenedState();
     void showDevice();
+    int columnWidth(int column) const;
     bool mayClose();
 
     // Grid events.
