@@ -493,7 +493,7 @@ void MDITarveon::mnuDocs_Click()
 {
     // A folder that cannot be opened is not worth a message.
     if (openUrl)
-        openUrl(QUrl::fromLocalFile(m_ctx.programDir + QStringLiteral("/DocsZDM")));
+        openUrl(QUrl::fromLocalFile(m_ctx.dataDir + QStringLiteral("/DocsZDM")));
 }
 
 void MDITarveon::mnuAcercade_Click()
