@@ -461,10 +461,11 @@ void EditorSession::ToggleBits(bool all)
 
 void EditorSession::RemoveBlankRows()
 {
+    const int before = grid.gridRowCount();
     grid.updateTable([](SignalTable &table) { tarveon::RemoveBlankRows(table); });
-    const int last = grid.gridRowCount() - 1;
-    if (m_current.row > last)
-        m_current.row = last;
+    if (grid.gridRowCount() == before)
+        return;
+    m_current.row = std::min(m_current.row, grid.gridRowCount() - 1);
     SetSelection(m_current.row, m_current.row, m_current.column, m_current.column);
 }
 
@@ -489,6 +490,9 @@ QString EditorSession::SelectionText() const
 AcceptOutcome EditorSession::Accept(const std::function<void()> &processEvents)
 {
     AcceptOutcome outcome;
+    // Blank rows go first, on their own: the checks below show their messages while the grid
+    // keeps its row count.
+    RemoveBlankRows();
     AcceptFault fault;
     grid.updateTable([&](SignalTable &table) { fault = RunAcceptChecks(m_ctx, protocolCode, settings, table); });
     switch (fault.check) {
@@ -508,9 +512,6 @@ AcceptOutcome EditorSession::Accept(const std::function<void()> &processEvents)
         outcome.stop = AcceptOutcome::PhysicalAddress;
         return outcome;
     }
-    if (m_current.row >= grid.gridRowCount())
-        m_current.row = grid.gridRowCount() - 1;
-
     if (!Ask(m_ctx.GetText(QStringLiteral("A23")))) {
         outcome.stop = AcceptOutcome::Declined;
         return outcome;

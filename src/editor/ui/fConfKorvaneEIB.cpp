@@ -260,6 +260,14 @@ void fConfKorvaneEIB::buildSettingsPage(QWidget *page)
         m_session->SelectDevice(row);
         showDevice();
     });
+    // A click on the item already chosen chooses it again.
+    connect(lstMaquina, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+        const int row = lstMaquina->row(item);
+        if (m_session->loading || row != m_session->currentDevice)
+            return;
+        m_session->SelectDevice(row);
+        showDevice();
+    });
     connect(lstMaquina, &QListWidget::itemChanged, this, [this](QListWidgetItem *item) {
         if (m_session->loading)
             return;
@@ -818,11 +826,13 @@ void fConfKorvaneEIB::cmdAceptar_Click()
     CommitEdit();
     const AcceptOutcome outcome = m_session->Accept(processEvents);
     if (!grid->currentIndex().isValid()) {
+        // Blank rows went: the view starts again from the session's cell.
         const GridCell current = m_session->current();
         m_syncing = true;
         grid->setCurrentIndex(viewIndex(current.row, current.column));
         m_syncing = false;
     }
+    syncCurrentFromView();
     switch (outcome.stop) {
     case AcceptOutcome::Validation:
     case AcceptOutcome::Code:
