@@ -4,6 +4,7 @@
 #include "app/TextCodec.h"
 
 #include <QFile>
+#include <QHash>
 
 namespace tarveon {
 
@@ -143,30 +144,50 @@ bool readDocument(const QString &path, IniDocument &doc)
 
 } // namespace
 
-std::optional<QByteArray> IniDocument::rawValue(const QString &section, const QString &key) const
+// The first section of each name and, in it, the first line of each key: names case-folded,
+// values as byte ranges of the document.
+struct IniDocument::Index {
+    QHash<QString, QHash<QString, QPair<qsizetype, qsizetype>>> sections;
+};
+
+const IniDocument::Index &IniDocument::index() const
 {
-    const QString sectionName = oneLine(section);
-    const QString keyName = oneLine(key);
-    const QByteArray encSection = toCp1252(sectionName);
-    const QByteArray encKey = toCp1252(keyName);
-    bool inSection = false;
+    if (m_index)
+        return *m_index;
+    auto index = std::make_shared<Index>();
+    QHash<QString, QPair<qsizetype, qsizetype>> *keys = nullptr;
     for (qsizetype pos = 0; pos < m_bytes.size();) {
         const ProfileLine line = parseLine(m_bytes, pos);
         pos = line.next;
         if (line.kind == ProfileLine::Section) {
-            if (inSection)
-                return std::nullopt; // only the first section of that name counts
-            inSection = nameMatches(m_bytes, line.nameBegin, line.nameEnd, encSection, sectionName);
-        } else if (inSection && line.kind == ProfileLine::Key
-                   && nameMatches(m_bytes, line.nameBegin, line.nameEnd, encKey, keyName)) {
-            return m_bytes.mid(line.valueBegin, line.valueEnd - line.valueBegin);
+            const QString name = fromCp1252(m_bytes.mid(line.nameBegin, line.nameEnd - line.nameBegin)).toCaseFolded();
+            // Only the first section of a name counts.
+            keys = index->sections.contains(name) ? nullptr : &index->sections[name];
+        } else if (keys && line.kind == ProfileLine::Key) {
+            const QString name = fromCp1252(m_bytes.mid(line.nameBegin, line.nameEnd - line.nameBegin)).toCaseFolded();
+            if (!keys->contains(name))
+                keys->insert(name, {line.valueBegin, line.valueEnd - line.valueBegin});
         }
     }
-    return std::nullopt;
+    m_index = std::move(index);
+    return *m_index;
+}
+
+std::optional<QByteArray> IniDocument::rawValue(const QString &section, const QString &key) const
+{
+    const Index &idx = index();
+    const auto s = idx.sections.constFind(oneLine(section).toCaseFolded());
+    if (s == idx.sections.constEnd())
+        return std::nullopt;
+    const auto k = s->constFind(oneLine(key).toCaseFolded());
+    if (k == s->constEnd())
+        return std::nullopt;
+    return m_bytes.mid(k->first, k->second);
 }
 
 void IniDocument::setValue(const QString &section, const QString &key, const QString &value)
 {
+    m_index.reset();
     const QString sectionName = oneLine(section);
     const QString keyName = oneLine(key);
     const QByteArray encSection = toCp1252(sectionName);
@@ -213,6 +234,7 @@ void IniDocument::setValue(const QString &section, const QString &key, const QSt
 bool IniDocument::load(const QString &path)
 {
     m_bytes.clear();
+    m_index.reset();
     if (!QFile::exists(path))
         return true;
     return readDocument(path, *this);

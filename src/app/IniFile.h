@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <memory>
 #include <optional>
 
 namespace tarveon {
@@ -19,9 +20,15 @@ public:
     // Reads the file; a missing file is an empty document. False when the file exists but cannot
     // be read (it must then not be replaced).
     bool load(const QString &path);
-    void parse(const QByteArray &bytes) { m_bytes = bytes; }
+    void parse(const QByteArray &bytes)
+    {
+        m_bytes = bytes;
+        m_index.reset();
+    }
 
     // The stored value without the blanks around it, or nothing when the section or key is missing.
+    // The first read indexes the document in one pass, so reading every key of a large file
+    // stays linear; a change drops the index.
     std::optional<QByteArray> rawValue(const QString &section, const QString &key) const;
     // Writes key=value. A value is one line: it is cut at its first NUL, CR or LF.
     void setValue(const QString &section, const QString &key, const QString &value);
@@ -42,7 +49,11 @@ public:
     QString save(const QString &path) const;
 
 private:
+    struct Index;
+    const Index &index() const;
+
     QByteArray m_bytes;
+    mutable std::shared_ptr<const Index> m_index;
 };
 
 // The profile facility over one INI file: section and key names match without regard to case,

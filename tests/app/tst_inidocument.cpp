@@ -77,6 +77,25 @@ private slots:
         QVERIFY(!doc.contains("C", "m"));
     }
 
+    void readsFollowWrites()
+    {
+        IniDocument doc;
+        doc.parse("[A]\r\nk=1\r\nk=2\r\n[B]\r\nx=1\r\n[a]\r\nlate=3\r\n");
+        QCOMPARE(doc.read("A", "k", ""), QStringLiteral("1"));  // the first line of a key
+        QVERIFY(!doc.contains("A", "late"));                       // only the first section of a name
+        QVERIFY(doc.write("A", "k", "9"));
+        QCOMPARE(doc.read("a", "K", ""), QStringLiteral("9"));
+        QVERIFY(doc.write("B", "y", "2"));
+        QCOMPARE(doc.readInt("B", "y", 0), 2);
+        QCOMPARE(doc.read("B", "x", ""), QStringLiteral("1"));
+        doc.parse("[B]\r\nx=5\r\n");
+        QCOMPARE(doc.read("B", "x", ""), QStringLiteral("5"));
+        IniDocument copy = doc;
+        QVERIFY(copy.write("B", "x", "6"));
+        QCOMPARE(doc.read("B", "x", ""), QStringLiteral("5"));
+        QCOMPARE(copy.read("B", "x", ""), QStringLiteral("6"));
+    }
+
     void writesCodePage()
     {
         IniDocument doc;

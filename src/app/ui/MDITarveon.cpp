@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/WindowLayout.h"
 #include "app/ui/AppIcon.h"
+#include "editor/ui/fConfKorvaneEIB.h"
 #include "link/PortNames.h"
 #include "link/QtSerialPortImpl.h"
 #include "link/SerialLink.h"
@@ -60,22 +61,6 @@ QWidget *standInChild(const QString &name, bool withLogBox)
         layout->addWidget(log);
     }
     return w;
-}
-
-// Stand-in for a modal window whose real one is built elsewhere.
-void standInDialog(AppContext &ctx, QWidget *parent, const QString &name)
-{
-    QDialog dialog(parent);
-    dialog.setObjectName(name);
-    dialog.setWindowTitle(name);
-    auto *buttons = new QDialogButtonBox(&dialog);
-    buttons->addButton(ctx.GetText(QStringLiteral("X1")), QDialogButtonBox::AcceptRole);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    auto *layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(name, &dialog));
-    layout->addWidget(buttons);
-    dialog.resize(320, 120);
-    dialog.exec();
 }
 
 QMenu *addMenu(QWidget *parentMenu, const char *name)
@@ -292,7 +277,11 @@ void MDITarveon::installStandIns()
         fProject dialog(m_ctx, this);
         dialog.exec();
     };
-    showConfigEditor = [this](int) { standInDialog(m_ctx, this, QStringLiteral("fConfKorvaneEIB")); };
+    // The editor takes the protocol from the open project.
+    showConfigEditor = [this](int) {
+        fConfKorvaneEIB editor(m_ctx, this);
+        editor.exec();
+    };
     showPortDialog = [this] {
         fConfPort dialog(m_ctx, *m_link, this);
         dialog.exec();

@@ -1,0 +1,139 @@
+// The configuration editor on projects of 1, 40 and 160 indoor units whose stored table has every
+// row in use with an address of its own. Targets for 160 units: opening (settings, table, stored
+// table, first paint) 150 ms or less; accept (validation, both files saved, gateway file
+// generated) 250 ms or less; hiding and showing all bit rows 50 ms or less.
+#include "app/AppContext.h"
+#include "app/RecordingPrompter.h"
+#include "editor/FlagRules.h"
+#include "editor/ProjectSettings.h"
+#include "editor/SignalCatalogue.h"
+#include "editor/VisibleRowsModel.h"
+#include "editor/ui/SignalGridView.h"
+#include "editor/ui/fConfKorvaneEIB.h"
+#include "model/GroupAddress.h"
+#include "model/SignalTableFile.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+using namespace tarveon;
+
+namespace {
+
+double medianMs(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+double ms(const QElapsedTimer &t)
+{
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+// A program directory with the language file and one open project of `units` indoor units.
+struct Project {
+    QTemporaryDir dir;
+    RecordingPrompter prompter;
+    std::unique_ptr<AppContext> ctx;
+
+    explicit Project(int units)
+    {
+        QFile::copy(QStringLiteral(TARVEON_BIN_DIR "/RESOURCES.LNG"), dir.filePath(QStringLiteral("RESOURCES.LNG")));
+        ctx = std::make_unique<AppContext>(dir.path(), QStringLiteral("tarveon-config"), &prompter);
+        ctx->InitProtocols();
+        ctx->ProtocolNames[47] = QStringLiteral("EIB");
+        ctx->language.LoadLanguage();
+        ctx->ProjectDir = dir.filePath(QStringLiteral("Plant"));
+        QDir().mkpath(ctx->ProjectDir);
+        ctx->ProjectName = QStringLiteral("Plant");
+        ctx->ProjectProtocol = QStringLiteral("ZTR001-PACKAGED");
+        ctx->ProtocolFamily = QStringLiteral("ZTR001");
+
+        ProjectSettings settings;
+        for (int n = 1; n <= units; ++n) {
+            DeviceRecord d = ProjectSettings::defaultDevice(70, n);
+            d.active = true;
+            settings.devices.append(d);
+        }
+        settings.save(*ctx, 70);
+
+        // Every row in use, each with its own group.
+        ColumnInfos columns;
+        SignalTable table = BuildSignalTable(*ctx, BuildCodeLegend(*ctx, MachineType::IndoorUnits), units, columns);
+        const QString yes = ctx->GetText(QStringLiteral("X10"));
+        for (int r = 1; r < table.rowCount(); ++r) {
+            table.rows[r][kColAddress] = GroupNumberToText(qint16(r));
+            table.rows[r][kColYesNo] = yes;
+            NormaliseRow(table.rows[r], 70);
+        }
+        WriteSignalTable(*ctx, 70, QStringLiteral("1.0"), table);
+        prompter.clear();
+    }
+};
+
+void run(int units, int runs)
+{
+    std::vector<double> open, gridPaint, accept, bits;
+    int rows = 0;
+    for (int i = 0; i < runs; ++i) {
+        Project p(units);
+        QElapsedTimer t;
+        t.start();
+        auto w = std::make_unique<fConfKorvaneEIB>(*p.ctx);
+        w->show();
+        QCoreApplication::processEvents();
+        open.push_back(ms(t));
+        rows = w->session().grid.gridRowCount();
+
+        t.restart();
+        w->TabStrip1->setCurrentIndex(1);
+        QCoreApplication::processEvents();
+        w->grid->viewport()->repaint();
+        gridPaint.push_back(ms(t));
+
+        t.restart();
+        w->session().ToggleBits(true);
+        QCoreApplication::processEvents();
+        w->session().ToggleBits(true);
+        QCoreApplication::processEvents();
+        bits.push_back(ms(t));
+
+        p.prompter.msgBoxAnswers = {1, 1, 1};
+        t.restart();
+        const AcceptOutcome outcome = w->session().Accept([] { QCoreApplication::processEvents(); });
+        QCoreApplication::processEvents();
+        accept.push_back(ms(t));
+        if (outcome.stop != AcceptOutcome::Saved || !outcome.generated)
+            std::printf("  accept did not go through: %s\n", qPrintable(p.prompter.texts().join(" | ")));
+        w->session().tableChanged = false;
+        w->session().settingsChanged = false;
+        w.reset();
+    }
+    std::printf("%4d units (%5d rows): open %7.1f ms  grid page paint %6.1f ms  all bit rows hidden and shown "
+                "%6.1f ms  accept %7.1f ms\n",
+                units, rows, medianMs(open), medianMs(gridPaint), medianMs(bits), medianMs(accept));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::printf("bench_editor: medians of 5 runs; targets for 160 units: open <= 150 ms, accept <= 250 ms, "
+                "bit rows <= 50 ms\n");
+    for (int units : {1, 40, 160})
+        run(units, 5);
+    return 0;
+}
