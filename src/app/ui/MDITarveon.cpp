@@ -4,6 +4,9 @@
 #include "app/WindowLayout.h"
 #include "app/ui/AppIcon.h"
 #include "tools/ui/fProject.h"
+#include "tools/ui/fTestEIB.h"
+#include "tools/ui/fTestExterno.h"
+#include "tools/ui/fTestTarveonZDM.h"
 #include "tools/ui/frmAbout.h"
 
 #include <QAction>
@@ -289,9 +292,9 @@ void MDITarveon::installStandIns()
     };
     showConfigEditor = [this](int) { standInDialog(m_ctx, this, QStringLiteral("fConfKorvaneEIB")); };
     showPortDialog = [this] { standInDialog(m_ctx, this, QStringLiteral("fConfPort")); };
-    createGatewayMonitor = [] { return standInChild(QStringLiteral("fTestTarveonZDM"), true); };
-    createEibMonitor = [] { return standInChild(QStringLiteral("fTestEIB"), true); };
-    createExtMonitor = [] { return standInChild(QStringLiteral("fTestExterno"), true); };
+    createGatewayMonitor = [this] { return new fTestTarveonZDM(m_ctx, linkCommands); };
+    createEibMonitor = [this] { return new fTestEIB(m_ctx, linkCommands); };
+    createExtMonitor = [this] { return new fTestExterno(m_ctx, linkCommands); };
     createSignalViewer = [] { return standInChild(QStringLiteral("fVerDatosZDM"), false); };
     openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
 }
@@ -616,9 +619,43 @@ void MDITarveon::MDIForm_Unload()
     StoreLastProject(m_ctx);
 }
 
+void MDITarveon::showGatewayLine(const QString &trama, const QString &mark)
+{
+    if (auto *monitor = qobject_cast<fTestTarveonZDM *>(gatewayMonitor()))
+        monitor->VerTramas(trama, mark);
+}
+
+void MDITarveon::showEibLine(const QString &trama)
+{
+    if (auto *monitor = qobject_cast<fTestEIB *>(eibMonitor()))
+        monitor->VerTramas(trama);
+}
+
+void MDITarveon::showExtLine(const QString &trama)
+{
+    if (auto *monitor = qobject_cast<fTestExterno *>(extMonitor()))
+        monitor->VerTramas(trama);
+}
+
+void MDITarveon::reloadSignalViewer()
+{
+}
+
+bool MDITarveon::monitorBusSwitchOff(const QString &side)
+{
+    QWidget *form = side == QLatin1String("INT") ? eibMonitor(false)
+                  : side == QLatin1String("EXT") ? extMonitor(false)
+                                                 : nullptr;
+    auto *monitor = qobject_cast<MonitorWindow *>(form);
+    return monitor && monitor->switchBusOff();
+}
+
 void MDITarveon::closeEvent(QCloseEvent *event)
 {
     MDIForm_Unload();
+    // The gateway monitor refuses the user's close box, not the program's.
+    if (auto *monitor = qobject_cast<MonitorWindow *>(gatewayMonitor(false)))
+        monitor->closeByProgram();
     mdiArea->closeAllSubWindows();
     event->accept();
 }

@@ -24,6 +24,7 @@ class QUrl;
 namespace tarveon {
 
 class AppContext;
+class LinkCommands;
 
 // The main window: a multiple-document frame with the menus, the tool strip of the gateway
 // link, the status bar with the open project's identity, and the start-up and shutdown
@@ -79,6 +80,19 @@ public:
 
     // After the project list: shows the open project or forgets the last project name.
     void applyProjectState();
+
+    // --- Gateway link and the on-line tools ----------------------------------------------------
+    // What the monitors and the signal viewer send through; null while there is no link.
+    LinkCommands *linkCommands = nullptr;
+    // The link's lines to the monitors' VerTramas; a monitor that is not open is made first.
+    void showGatewayLine(const QString &trama, const QString &mark);
+    void showEibLine(const QString &trama);
+    void showExtLine(const QString &trama);
+    // The link reloaded its tables: an open signal viewer rebuilds its grid (Datos_Carga).
+    void reloadSignalViewer();
+    // Upload start: the monitor of side "INT" or "EXT", when open with chkBus on, switches it
+    // off (and so its report); returns whether it did.
+    bool monitorBusSwitchOff(const QString &side);
 
     // --- Controls (names as the rest of the tool knows them) -------------------------------
     QTimer *Timer1;
