@@ -15,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 namespace tarveon {
 
@@ -26,6 +27,8 @@ constexpr int kRightMargin = 300;     // inner width the list leaves free
 constexpr int kBottomStrip = 450;     // strip under the list for the check boxes and cmdClear
 constexpr int kTopStrip = 480;        // strip over the list for the filter and the pause
 constexpr int kControlGap = 150;
+// Shortest time between two drawings of a list that receives lines, in milliseconds.
+constexpr int kRepaintMs = 40;
 
 // The external monitor's list scrolls horizontally over 4500 pixels, whatever its lines; the
 // others show each line in the list's width, the full text in the entry's tool tip.
@@ -63,6 +66,12 @@ MonitorWindow::MonitorWindow(AppContext &ctx, MonitorKind kind, LinkCommands *li
     lstTramas->setHorizontalScrollBarPolicy(kind == MonitorKind::External ? Qt::ScrollBarAsNeeded
                                                                           : Qt::ScrollBarAlwaysOff);
     lstTramas->setModel(&m_core.lines());
+    // Under heavy traffic the list is drawn at most every kRepaintMs: it stays hidden from the
+    // screen while a burst of lines changes it, and is drawn once afterwards with the newest
+    // line selected and in view (selecting per line would lay the list out per line).
+    m_repaintTimer.setSingleShot(true);
+    m_repaintTimer.setInterval(kRepaintMs);
+    connect(&m_repaintTimer, &QTimer::timeout, this, &MonitorWindow::drawBurst);
 
     chkBus = new QCheckBox(ctx.GetText(QStringLiteral("X81")), this);
     chkBus->setObjectName(QStringLiteral("chkBus"));
@@ -93,7 +102,11 @@ MonitorWindow::MonitorWindow(AppContext &ctx, MonitorKind kind, LinkCommands *li
     // window unchecks chkLog before the project changes; an upload unchecks chkBus).
     connect(chkBus, &QCheckBox::toggled, this, [this](bool on) { m_core.chkBus_Click(on); });
     connect(chkLog, &QCheckBox::toggled, this, &MonitorWindow::chkLog_Click);
-    connect(chkUltimo, &QCheckBox::toggled, this, [this](bool on) { m_core.setShowLast(on); });
+    connect(chkUltimo, &QCheckBox::toggled, this, [this](bool on) {
+        m_core.setShowLast(on);
+        if (!on)
+            m_followPending = false;
+    });
     connect(cmdClear, &QPushButton::clicked, this, [this] { m_core.Clear(); });
     connect(txtFiltro, &QLineEdit::textChanged, this, [this](const QString &text) { m_core.setFilter(text); });
     connect(chkPausa, &QCheckBox::toggled, this, [this](bool on) { m_core.setPaused(on); });
@@ -126,9 +139,27 @@ void MonitorWindow::makeVisible()
 
 void MonitorWindow::followLine(int row)
 {
-    if (!m_core.showLast())
-        return;
-    lstTramas->setCurrentIndex(m_core.lines().index(row));
+    Q_UNUSED(row); // the newest line is always the last row by the time the list is drawn
+    if (m_core.showLast())
+        m_followPending = true;
+    if (!m_repaintTimer.isActive()) {
+        lstTramas->setUpdatesEnabled(false);
+        m_repaintTimer.start();
+    }
+}
+
+void MonitorWindow::drawBurst()
+{
+    if (m_followPending) {
+        m_followPending = false;
+        const int last = m_core.lines().count() - 1;
+        if (last >= 0) {
+            const QModelIndex newest = m_core.lines().index(last);
+            lstTramas->selectionModel()->setCurrentIndex(newest, QItemSelectionModel::ClearAndSelect);
+            lstTramas->scrollTo(newest);
+        }
+    }
+    lstTramas->setUpdatesEnabled(true);
 }
 
 void MonitorWindow::chkLog_Click(bool checked)

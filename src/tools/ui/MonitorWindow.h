@@ -1,6 +1,7 @@
 #pragma once
 #include "tools/Monitor.h"
 
+#include <QTimer>
 #include <QWidget>
 
 class QCheckBox;
@@ -57,11 +58,14 @@ private:
     void layoutControls();
     void chkLog_Click(bool checked);
     void followLine(int row);
+    void drawBurst();
     void makeVisible();
 
     AppContext &m_ctx;
     MonitorCore m_core;
     bool m_programClose = false;
+    QTimer m_repaintTimer;
+    bool m_followPending = false;
 };
 
 } // namespace tarveon

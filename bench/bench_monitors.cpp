@@ -1,0 +1,193 @@
+// Monitors under sustained traffic: the three monitor windows open in a document area, each
+// logging to its file, fed lines at a steady rate for a while. Prints the list sizes, the
+// resident memory over time, the event loop's latency (how late a 10 ms probe timer fires) and
+// the log files' line counts against the lines fed.
+//
+//   bench_monitors [lines per second = 2000] [seconds = 30]
+#include "app/AppContext.h"
+#include "app/RecordingPrompter.h"
+#include "tools/LinkCommands.h"
+#include "tools/ui/fTestEIB.h"
+#include "tools/ui/fTestExterno.h"
+#include "tools/ui/fTestTarveonZDM.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace tarveon;
+
+namespace {
+
+constexpr double kLatencyTargetMs = 50.0;
+
+long rssKiB()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+qsizetype countLines(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    return f.readAll().count("\r\n");
+}
+
+// No link: the windows only set their flags.
+class NoLink : public LinkCommands {
+public:
+    void TransmitTarveon(const QString &, bool) override {}
+    void ControlaBusTarveon(const QString &, bool) override {}
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int rate = argc > 1 ? std::max(1, atoi(argv[1])) : 2000;
+    const int seconds = argc > 2 ? std::max(1, atoi(argv[2])) : 30;
+
+    QTemporaryDir dir;
+    RecordingPrompter prompter;
+    AppContext ctx(dir.path(), QStringLiteral("tarveon-config"), &prompter);
+    ctx.InitProtocols();
+    ctx.ProjectDir = dir.filePath(QStringLiteral("Alpha"));
+    ctx.ProjectProtocol = QStringLiteral("ZTR001-PACKAGED");
+    QDir().mkpath(ctx.ProjectDir);
+    NoLink link;
+
+    QMdiArea area;
+    area.resize(1200, 800);
+    auto *gateway = new fTestTarveonZDM(ctx, &link);
+    auto *eib = new fTestEIB(ctx, &link);
+    auto *ext = new fTestExterno(ctx, &link);
+    for (QWidget *w : {static_cast<QWidget *>(gateway), static_cast<QWidget *>(eib), static_cast<QWidget *>(ext)})
+        area.addSubWindow(w)->show();
+    area.show();
+    area.tileSubWindows();
+    for (MonitorWindow *w : {static_cast<MonitorWindow *>(gateway), static_cast<MonitorWindow *>(eib),
+                             static_cast<MonitorWindow *>(ext)})
+        w->chkLog->setChecked(true);
+
+    // Every 10 ms a batch, as the serial port hands over what arrived: EIB and EXT frames and
+    // gateway reports in turn.
+    const int perTick = std::max(1, rate / 100);
+    qint64 fed[3] = {0, 0, 0};
+    qint64 total = 0;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer feeder;
+    feeder.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&feeder, &QTimer::timeout, [&] {
+        // Catch up with the wall clock so the rate holds even when a tick comes late.
+        const qint64 due = clock.elapsed() * rate / 1000;
+        while (total < due) {
+            switch (total % 3) {
+            case 0:
+                eib->VerTramas(QStringLiteral("EIB>01.1.%1 1/2/%2 W 80 0C").arg(total % 256).arg(total % 200));
+                ++fed[0];
+                break;
+            case 1:
+                ext->VerTramas(QStringLiteral("EXT<01 03 00 %1 00 02 C5 CE").arg(total % 100, 2, 10, QLatin1Char('0')));
+                ++fed[1];
+                break;
+            default:
+                gateway->VerTramas(QStringLiteral("GP:01/2/%1=%2").arg(total % 256, 3, 10, QLatin1Char('0')).arg(total % 50),
+                                   QStringLiteral(">"));
+                ++fed[2];
+                break;
+            }
+            ++total;
+        }
+    });
+    Q_UNUSED(perTick);
+    feeder.start(10);
+
+    // Latency probe: a 10 ms timer; how late each tick comes is how long the loop was busy.
+    std::vector<double> lateness;
+    lateness.reserve(size_t(seconds) * 100 + 100);
+    QElapsedTimer probeClock;
+    probeClock.start();
+    qint64 lastProbe = 0;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const qint64 now = probeClock.nsecsElapsed();
+        if (lastProbe)
+            lateness.push_back(std::max(0.0, (now - lastProbe) / 1e6 - 10.0));
+        lastProbe = now;
+    });
+    probe.start(10);
+
+    std::printf("bench_monitors: %d lines/s for %d s, three monitors logging, platform %s\n", rate, seconds,
+                qPrintable(QGuiApplication::platformName()));
+    const long rssStart = rssKiB();
+    std::vector<long> rss;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        rss.push_back(rssKiB());
+        std::printf("  t=%2llds  lines fed %7lld  lists %d/%d/%d  RSS %ld KiB\n", (long long)(clock.elapsed() / 1000),
+                    (long long)total, gateway->core().lines().count(), eib->core().lines().count(),
+                    ext->core().lines().count(), rss.back());
+        std::fflush(stdout);
+    });
+    sampler.start(5000);
+    QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
+    app.exec();
+    feeder.stop();
+    probe.stop();
+
+    const int sizes[3] = {eib->core().lines().count(), ext->core().lines().count(), gateway->core().lines().count()};
+    for (MonitorWindow *w : {static_cast<MonitorWindow *>(gateway), static_cast<MonitorWindow *>(eib),
+                             static_cast<MonitorWindow *>(ext)})
+        w->chkLog->setChecked(false);
+    const qsizetype logged[3] = {countLines(ctx.ProjectDir + QStringLiteral("/BUS_EIB.log")),
+                                 countLines(ctx.ProjectDir + QStringLiteral("/ZTR001-PACKAGED.log")),
+                                 countLines(ctx.ProjectDir + QStringLiteral("/ZDM.log"))};
+
+    std::sort(lateness.begin(), lateness.end());
+    const auto pct = [&](double p) {
+        return lateness.empty() ? 0.0 : lateness[std::min(lateness.size() - 1, size_t(p * double(lateness.size())))];
+    };
+    const double maxLate = lateness.empty() ? 0.0 : lateness.back();
+    const long rssEnd = rssKiB();
+    const long rssMid = rss.size() > 1 ? rss[1] : rssStart;
+
+    std::printf("lines fed: %lld (%.0f lines/s achieved)\n", (long long)total, total * 1000.0 / clock.elapsed());
+    const char *names[3] = {"EIB", "EXT", "gateway"};
+    bool ok = true;
+    for (int i = 0; i < 3; ++i) {
+        // Each log holds the lines fed plus its start and stop markers.
+        const bool logOk = logged[i] == fed[i] + 2;
+        const bool listOk = sizes[i] == 500;
+        ok = ok && logOk && listOk;
+        std::printf("  %-8s list %3d entries (%s), log %lld lines for %lld fed + 2 markers (%s)\n", names[i], sizes[i],
+                    listOk ? "ok" : "FAIL", (long long)logged[i], (long long)fed[i], logOk ? "ok" : "FAIL");
+    }
+    std::printf("RSS: start %ld KiB, after 10 s %ld KiB, end %ld KiB (growth after warm-up %+ld KiB)\n", rssStart,
+                rssMid, rssEnd, rssEnd - rssMid);
+    std::printf("event loop latency over %zu probes: median %.2f ms, p99 %.2f ms, max %.2f ms (target <= %.0f ms: %s)\n",
+                lateness.size(), pct(0.5), pct(0.99), maxLate, kLatencyTargetMs,
+                maxLate <= kLatencyTargetMs ? "met" : "MISSED");
+    return ok ? 0 : 1;
+}
