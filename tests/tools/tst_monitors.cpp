@@ -1,8 +1,8 @@
 // Bus monitors and the gateway monitor: line handling, list bound, show-last, log files (bytes
 // worked out by hand under a fixed clock), markers, report switches, clipboard, close rules.
+#include "ScriptedLink.h"
 #include "TestSupport.h"
 
-#include "tools/LinkCommands.h"
 #include "tools/ui/fTestEIB.h"
 #include "tools/ui/fTestExterno.h"
 #include "tools/ui/fTestTarveonZDM.h"
@@ -21,38 +21,10 @@
 #include <memory>
 
 using namespace tarveon;
+using tarveon::test::ScriptedLink;
 using tarveon::test::TestContext;
 
 namespace {
-
-// The link as the monitors see it: report switches act only on line and only on a change; every
-// command is recorded as the gateway monitor would show it.
-class ScriptedLink : public LinkCommands {
-public:
-    explicit ScriptedLink(AppContext &ctx) : m_ctx(ctx) {}
-    void TransmitTarveon(const QString &text, bool raw) override
-    {
-        if (m_ctx.LinkState == 0)
-            return;
-        sent << (raw ? text : text.trimmed());
-    }
-    void ControlaBusTarveon(const QString &side, bool on) override
-    {
-        if (m_ctx.LinkState != 2)
-            return;
-        bool &flag = side == QLatin1String("INT") ? m_ctx.BusIntOn : m_ctx.BusExtOn;
-        if (side != QLatin1String("INT") && side != QLatin1String("EXT"))
-            return;
-        if (on == flag)
-            return;
-        flag = on;
-        TransmitTarveon(QStringLiteral("BUS") + side + (on ? QStringLiteral("ALL") : QStringLiteral("OFF")), false);
-    }
-    QStringList sent;
-
-private:
-    AppContext &m_ctx;
-};
 
 const QDateTime kNow(QDate(2024, 3, 5), QTime(14, 7, 9));
 

@@ -7,6 +7,7 @@
 #include "tools/ui/fTestEIB.h"
 #include "tools/ui/fTestExterno.h"
 #include "tools/ui/fTestTarveonZDM.h"
+#include "tools/ui/fVerDatosZDM.h"
 #include "tools/ui/frmAbout.h"
 
 #include <QAction>
@@ -20,7 +21,6 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -38,26 +38,6 @@ namespace {
 
 const QString kEibMonitorCaption = QStringLiteral("EIB...");
 const QString kExtMonitorCaptionOpen = QStringLiteral("TR-BAS-HUB...");
-
-// Stand-in for a child window whose real one is built elsewhere: its name and a line list.
-QWidget *standInChild(const QString &name, bool withLogBox)
-{
-    auto *w = new QWidget;
-    w->setObjectName(name);
-    w->setWindowTitle(name);
-    auto *list = new QListWidget(w);
-    list->setObjectName(QStringLiteral("lstTramas"));
-    list->setFont(QFont(QStringLiteral("Courier New"), 8));
-    auto *layout = new QVBoxLayout(w);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(list);
-    if (withLogBox) {
-        auto *log = new QCheckBox(QStringLiteral("Log to File"), w);
-        log->setObjectName(QStringLiteral("chkLog"));
-        layout->addWidget(log);
-    }
-    return w;
-}
 
 // Stand-in for a modal window whose real one is built elsewhere.
 void standInDialog(AppContext &ctx, QWidget *parent, const QString &name)
@@ -295,7 +275,7 @@ void MDITarveon::installStandIns()
     createGatewayMonitor = [this] { return new fTestTarveonZDM(m_ctx, linkCommands); };
     createEibMonitor = [this] { return new fTestEIB(m_ctx, linkCommands); };
     createExtMonitor = [this] { return new fTestExterno(m_ctx, linkCommands); };
-    createSignalViewer = [] { return standInChild(QStringLiteral("fVerDatosZDM"), false); };
+    createSignalViewer = [this] { return new fVerDatosZDM(m_ctx, linkCommands, this); };
     openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
 }
 
@@ -639,6 +619,10 @@ void MDITarveon::showExtLine(const QString &trama)
 
 void MDITarveon::reloadSignalViewer()
 {
+    if (!m_ctx.ViewerOpen)
+        return;
+    if (auto *viewer = qobject_cast<fVerDatosZDM *>(signalViewer(false)))
+        viewer->Datos_Carga();
 }
 
 bool MDITarveon::monitorBusSwitchOff(const QString &side)
