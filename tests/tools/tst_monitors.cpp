@@ -3,6 +3,7 @@
 #include "ScriptedLink.h"
 #include "TestSupport.h"
 
+#include "app/ui/MDITarveon.h"
 #include "tools/ui/fTestEIB.h"
 #include "tools/ui/fTestExterno.h"
 #include "tools/ui/fTestTarveonZDM.h"
@@ -518,6 +519,91 @@ private slots:
         // No room: the list stays as it was.
         w->resize(15, 60);
         QCOMPARE(w->lstTramas->geometry(), list);
+    }
+
+    // --- In the main window ---------------------------------------------------------------------
+
+    void mainWindowHandsLinesToTheMonitors()
+    {
+        Fixture f;
+        MDITarveon window(f.ctx());
+        window.linkCommands = &f.link;
+        window.show();
+        QVERIFY(!window.gatewayMonitor(false));
+        // The first line opens the gateway monitor.
+        window.showGatewayLine(QStringLiteral("Version 2.10"), QStringLiteral(">"));
+        auto *gateway = qobject_cast<fTestTarveonZDM *>(window.gatewayMonitor(false));
+        QVERIFY(gateway);
+        QCOMPARE(gateway->core().lines().lines(), QStringList{">Version 2.10"});
+        window.showGatewayLine(QStringLiteral("INFO?"), QStringLiteral("<"));
+        QCOMPARE(gateway->core().lines().count(), 2);
+        // Monitors opened from the menu take their lines.
+        window.ShowMonitor(47);
+        window.ShowMonitor(100);
+        window.showEibLine(QStringLiteral("EIB>frame"));
+        window.showExtLine(QStringLiteral("EXT<frame"));
+        QCOMPARE(qobject_cast<MonitorWindow *>(window.eibMonitor(false))->core().lines().lines(), QStringList{"frame"});
+        QCOMPARE(qobject_cast<MonitorWindow *>(window.extMonitor(false))->core().lines().lines(), QStringList{"frame"});
+        QCOMPARE(window.mdiArea->subWindowList().size(), 3);
+    }
+
+    void projectListClosesTheGatewayLog()
+    {
+        Fixture f;
+        MDITarveon window(f.ctx());
+        window.showProjectList = [] {};
+        window.show();
+        window.showGatewayLine(QStringLiteral("hello"), QStringLiteral(">"));
+        auto *gateway = qobject_cast<MonitorWindow *>(window.gatewayMonitor(false));
+        Fixture::click(gateway->chkLog);
+        QVERIFY(gateway->core().logging());
+        window.mnuAProject_Click();
+        QVERIFY(!gateway->chkLog->isChecked());
+        QVERIFY(!gateway->core().logging());
+        QCOMPARE(f.logBytes(QStringLiteral("ZDM.log")),
+                 QByteArray("2024/03/05 14:07:09 >********************* START REGISTER *********************\r\n"
+                            "2024/03/05 14:07:09 >********************* STOP REGISTER *********************\r\n"));
+    }
+
+    void closingTheMainWindowEndsEveryLog()
+    {
+        Fixture f;
+        f.ctx().LinkState = 2;
+        {
+            MDITarveon window(f.ctx());
+            window.linkCommands = &f.link;
+            window.show();
+            window.showGatewayLine(QStringLiteral("hello"), QStringLiteral(">"));
+            window.ShowMonitor(47);
+            QCOMPARE(f.link.sent, QStringList{"BUSINTALL"});
+            qobject_cast<MonitorWindow *>(window.gatewayMonitor(false))->chkLog->setChecked(true);
+            qobject_cast<MonitorWindow *>(window.eibMonitor(false))->chkLog->setChecked(true);
+            QVERIFY(window.close());
+            QVERIFY(!f.ctx().GatewayMonitorShow);
+            QVERIFY(!f.ctx().EibMonitorOpen);
+            QVERIFY(!f.ctx().BusIntOn);
+        }
+        QCOMPARE(f.link.sent, (QStringList{"BUSINTALL", "BUSINTOFF"}));
+        QVERIFY(f.logBytes(QStringLiteral("ZDM.log")).endsWith(">********************* STOP REGISTER *********************\r\n"));
+        QVERIFY(f.logBytes(QStringLiteral("BUS_EIB.log")).endsWith(" ***************** STOP REGISTER *********************\r\n"));
+    }
+
+    void uploadSwitchesTheBusMonitorsOff()
+    {
+        Fixture f;
+        f.ctx().LinkState = 2;
+        MDITarveon window(f.ctx());
+        window.linkCommands = &f.link;
+        window.show();
+        QVERIFY(!window.monitorBusSwitchOff(QStringLiteral("INT"))); // not open
+        window.ShowMonitor(47);
+        auto *eib = qobject_cast<MonitorWindow *>(window.eibMonitor(false));
+        QVERIFY(window.monitorBusSwitchOff(QStringLiteral("INT")));
+        QVERIFY(!eib->chkBus->isChecked());
+        QVERIFY(!f.ctx().BusIntOn);
+        QVERIFY(!window.monitorBusSwitchOff(QStringLiteral("INT"))); // already off
+        QVERIFY(!window.monitorBusSwitchOff(QStringLiteral("EXT")));
+        QCOMPARE(f.link.sent, (QStringList{"BUSINTALL", "BUSINTOFF"}));
     }
 };
 
