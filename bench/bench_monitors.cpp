@@ -1,5 +1,6 @@
-// Monitors under sustained traffic: the three monitor windows open in a document area, each
-// logging to its file, fed lines at a steady rate for a while. Prints the list sizes, the
+// Monitors under sustained traffic: the main window with the three monitor windows open, each
+// logging to its file, and the serial link (over an in-memory port) fed lines at a steady rate
+// for a while. Prints the list sizes, the
 // resident memory over time, the event loop's latency (how late a 10 ms probe timer fires) and
 // the log files' line counts against the lines fed.
 // Then the signal viewer over the largest project (160 indoor units, about 6,000 signals): the
@@ -8,11 +9,12 @@
 //   bench_monitors [lines per second = 2000] [seconds = 30]
 #include "app/AppContext.h"
 #include "app/RecordingPrompter.h"
+#include "app/ui/MDITarveon.h"
 #include "editor/SignalCatalogue.h"
+#include "link/FakeSerialPort.h"
+#include "link/SerialLink.h"
 #include "tools/LinkCommands.h"
-#include "tools/ui/fTestEIB.h"
-#include "tools/ui/fTestExterno.h"
-#include "tools/ui/fTestTarveonZDM.h"
+#include "tools/ui/MonitorWindow.h"
 #include "tools/ui/fVerDatosZDM.h"
 
 #include <QTableView>
@@ -22,8 +24,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -150,56 +150,76 @@ int main(int argc, char **argv)
     ctx.ProjectDir = dir.filePath(QStringLiteral("Alpha"));
     ctx.ProjectProtocol = QStringLiteral("ZTR001-PACKAGED");
     QDir().mkpath(ctx.ProjectDir);
-    NoLink link;
 
     // Every signal of 160 indoor units in use.
     const bool viewerOk = benchViewer(ctx, 160 * int(Catalogue(MachineType::IndoorUnits).size()));
 
-    QMdiArea area;
-    area.resize(1200, 800);
-    auto *gateway = new fTestTarveonZDM(ctx, &link);
-    auto *eib = new fTestEIB(ctx, &link);
-    auto *ext = new fTestExterno(ctx, &link);
-    for (QWidget *w : {static_cast<QWidget *>(gateway), static_cast<QWidget *>(eib), static_cast<QWidget *>(ext)})
-        area.addSubWindow(w)->show();
-    area.show();
-    area.tileSubWindows();
-    for (MonitorWindow *w : {static_cast<MonitorWindow *>(gateway), static_cast<MonitorWindow *>(eib),
-                             static_cast<MonitorWindow *>(ext)})
+    // The main window with the serial link over an in-memory port, on line: lines go in where
+    // the port hands them to the link, and reach the monitors the way the program's do.
+    ctx.ProtocolFamily = QStringLiteral("ZTR001");
+    auto *port = new FakeSerialPort;
+    SerialLink serial(ctx, port);
+    MDITarveon window(ctx);
+    window.attachLink(serial);
+    window.resize(1200, 800);
+    window.show();
+    serial.configurePort(PortChoice{1, QStringLiteral("bench"), QStringLiteral("57600,n,8,1")});
+    serial.chkOnline_Click(true);
+    port->receive("Tarveon gateway\r\nProtocol:ZTR001.V2.10\r\n");
+    if (ctx.LinkState != 2) {
+        std::printf("the link did not come on line\n");
+        return 1;
+    }
+    window.ShowMonitor(47);
+    window.ShowMonitor(100);
+    window.mnuVMosaico_Click();
+    auto *gateway = qobject_cast<MonitorWindow *>(window.gatewayMonitor(false));
+    auto *eib = qobject_cast<MonitorWindow *>(window.eibMonitor(false));
+    auto *ext = qobject_cast<MonitorWindow *>(window.extMonitor(false));
+    for (MonitorWindow *w : {gateway, eib, ext})
         w->chkLog->setChecked(true);
 
-    // Every 10 ms a batch, as the serial port hands over what arrived: EIB and EXT frames and
-    // gateway reports in turn.
-    const int perTick = std::max(1, rate / 100);
+    // Every 10 ms what arrived meanwhile, as one chunk: EIB and EXT frames and gateway lines in
+    // turn (value reports and other answers).
     qint64 fed[3] = {0, 0, 0};
     qint64 total = 0;
     QElapsedTimer clock;
     clock.start();
     QTimer feeder;
     feeder.setTimerType(Qt::PreciseTimer);
+    QByteArray chunk;
     QObject::connect(&feeder, &QTimer::timeout, [&] {
         // Catch up with the wall clock so the rate holds even when a tick comes late.
         const qint64 due = clock.elapsed() * rate / 1000;
+        chunk.clear();
         while (total < due) {
             switch (total % 3) {
             case 0:
-                eib->VerTramas(QStringLiteral("EIB>01.1.%1 1/2/%2 W 80 0C").arg(total % 256).arg(total % 200));
+                chunk += QStringLiteral("EIB>1.1.%1 01/2/%2 Write %3.50\r\n")
+                             .arg(total % 256)
+                             .arg(total % 200, 3, 10, QLatin1Char('0'))
+                             .arg(total % 40)
+                             .toLatin1();
                 ++fed[0];
                 break;
             case 1:
-                ext->VerTramas(QStringLiteral("EXT<01 03 00 %1 00 02 C5 CE").arg(total % 100, 2, 10, QLatin1Char('0')));
+                chunk += QStringLiteral("EXT<TRBAS 192.168.0.2:502 read sys 1 unit %1 reg 100 -> %2\r\n")
+                             .arg(total % 8)
+                             .arg(total % 3)
+                             .toLatin1();
                 ++fed[1];
                 break;
             default:
-                gateway->VerTramas(QStringLiteral("GP:01/2/%1=%2").arg(total % 256, 3, 10, QLatin1Char('0')).arg(total % 50),
-                                   QStringLiteral(">"));
+                chunk += total % 2 ? QStringLiteral("GP:01/2/%1=%2\r\n").arg(total % 256, 3, 10, QLatin1Char('0')).arg(total % 50).toLatin1()
+                                   : QByteArrayLiteral("Debug: queue 3 of 16, TR-BAS-HUB answer in 12 ms\r\n");
                 ++fed[2];
                 break;
             }
             ++total;
         }
+        if (!chunk.isEmpty())
+            port->receive(chunk);
     });
-    Q_UNUSED(perTick);
     feeder.start(10);
 
     // Latency probe: a 10 ms timer; how late each tick comes is how long the loop was busy.
@@ -237,8 +257,7 @@ int main(int argc, char **argv)
     probe.stop();
 
     const int sizes[3] = {eib->core().lines().count(), ext->core().lines().count(), gateway->core().lines().count()};
-    for (MonitorWindow *w : {static_cast<MonitorWindow *>(gateway), static_cast<MonitorWindow *>(eib),
-                             static_cast<MonitorWindow *>(ext)})
+    for (MonitorWindow *w : {gateway, eib, ext})
         w->chkLog->setChecked(false);
     const qsizetype logged[3] = {countLines(ctx.ProjectDir + QStringLiteral("/BUS_EIB.log")),
                                  countLines(ctx.ProjectDir + QStringLiteral("/ZTR001-PACKAGED.log")),

@@ -2,6 +2,9 @@
 #include "app/ui/AppIcon.h"
 #include "app/ui/MDITarveon.h"
 #include "app/ui/WidgetPrompter.h"
+#include "link/PortNames.h"
+#include "link/QtSerialPortImpl.h"
+#include "link/SerialLink.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -15,7 +18,11 @@ int main(int argc, char *argv[])
     tarveon::WidgetPrompter prompter;
     tarveon::AppContext ctx(exe.absolutePath(), exe.completeBaseName(), &prompter);
     prompter.setContext(&ctx);
+    // The link outlives the window that uses it.
+    tarveon::SerialLink link(ctx, new tarveon::QtSerialPortImpl);
+    link.configurePort(tarveon::resolvePortChoice(app.arguments(), ctx));
     tarveon::MDITarveon window(ctx);
+    window.attachLink(link);
     prompter.setParent(&window);
     if (!window.startUp())
         return 0;

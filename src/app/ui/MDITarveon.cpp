@@ -3,6 +3,10 @@
 #include "app/AppContext.h"
 #include "app/WindowLayout.h"
 #include "app/ui/AppIcon.h"
+#include "link/SerialLink.h"
+#include "link/ui/LinkControls.h"
+#include "link/ui/fConfPort.h"
+#include "tools/SerialLinkCommands.h"
 #include "tools/ui/fProject.h"
 #include "tools/ui/fTestEIB.h"
 #include "tools/ui/fTestExterno.h"
@@ -597,6 +601,57 @@ void MDITarveon::MDIForm_Unload()
     m_unloaded = true;
     Timer1->stop();
     StoreLastProject(m_ctx);
+    if (m_link) {
+        m_link->Shutdown();
+        // The port is closed: what the child windows do as they close sends nothing more.
+        m_ctx.LinkState = 0;
+    }
+}
+
+void MDITarveon::attachLink(SerialLink &link)
+{
+    if (m_link)
+        return;
+    m_link = &link;
+    m_linkCommands = std::make_unique<SerialLinkCommands>(link);
+    linkCommands = m_linkCommands.get();
+    for (QWidget *form : {gatewayMonitor(false), eibMonitor(false), extMonitor(false)}) {
+        if (auto *monitor = qobject_cast<MonitorWindow *>(form))
+            monitor->core().setLink(linkCommands);
+    }
+    if (auto *viewer = qobject_cast<fVerDatosZDM *>(signalViewer(false)))
+        viewer->core().setLink(linkCommands);
+
+    // The link's own handlers take the tool strip over from the window's off-line stand-ins.
+    disconnect(chkOnline, &QPushButton::clicked, this, &MDITarveon::chkOnline_Click);
+    disconnect(Timer1, &QTimer::timeout, this, &MDITarveon::Timer1_Timer);
+    LinkControls controls;
+    controls.chkOnline = chkOnline;
+    controls.Timer1 = Timer1;
+    controls.cboCmd = cboCmd;
+    controls.cmdEnviar = cmdEnviar;
+    controls.cboFichero = cboFichero;
+    controls.cmdSendFileTarveon = cmdSendFileTarveon;
+    controls.ProgressBar1 = ProgressBar1;
+    controls.shpTransfer1 = shpTransfer1;
+    controls.shpTransfer2 = shpTransfer2;
+    controls.mnuVer = mnuVer->menuAction();
+    controls.mnuAProject = mnuAProject;
+    new LinkControlsBinder(link, controls, this);
+
+    connect(&link, &SerialLink::gatewayLine, this, &MDITarveon::showGatewayLine);
+    connect(&link, &SerialLink::eibLine, this, &MDITarveon::showEibLine);
+    connect(&link, &SerialLink::extLine, this, &MDITarveon::showExtLine);
+    connect(&link, &SerialLink::viewerReload, this, &MDITarveon::reloadSignalViewer);
+    link.monitorBusSwitchOff = [this](const QString &side) { return monitorBusSwitchOff(side); };
+    link.bringToFront = [this] {
+        raise();
+        activateWindow();
+    };
+    showPortDialog = [this] {
+        fConfPort dialog(m_ctx, *m_link, this);
+        dialog.exec();
+    };
 }
 
 void MDITarveon::showGatewayLine(const QString &trama, const QString &mark)

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QActionGroup;
@@ -25,6 +26,7 @@ namespace tarveon {
 
 class AppContext;
 class LinkCommands;
+class SerialLink;
 
 // The main window: a multiple-document frame with the menus, the tool strip of the gateway
 // link, the status bar with the open project's identity, and the start-up and shutdown
@@ -82,6 +84,12 @@ public:
     void applyProjectState();
 
     // --- Gateway link and the on-line tools ----------------------------------------------------
+    // Connects the gateway link: the tool strip's controls and Timer1 to its handlers, its lines
+    // to the monitors, its table reloads to the viewer, the monitors' and the viewer's commands
+    // and the port dialog to it; at exit it switches the gateway's output off. Call once, before
+    // startUp(). Without it the window runs without a link (the on-line switch stays off).
+    void attachLink(SerialLink &link);
+    SerialLink *link() const { return m_link; }
     // What the monitors and the signal viewer send through; null while there is no link.
     LinkCommands *linkCommands = nullptr;
     // The link's lines to the monitors' VerTramas; a monitor that is not open is made first.
@@ -169,6 +177,8 @@ private:
     QPointer<QWidget> m_extMonitor;
     QPointer<QWidget> m_signalViewer;
     bool m_unloaded = false;
+    SerialLink *m_link = nullptr;
+    std::unique_ptr<LinkCommands> m_linkCommands;
 };
 
 } // namespace tarveon
