@@ -312,6 +312,7 @@ TEXTS = [
     ("X304", "Pause", "Pausa"),
     ("X305", "Freezes the list; lines still go to the log file.",
              "Congela la lista; las líneas siguen yendo al fichero de registro."),
+    ("X306", "Copy the whole table to the clipboard", "Copiar toda la tabla al portapapeles"),
 
     ("#", "Values of the flag and yes/no choices"),
     ("K0", "0 - No", "0 - No"),

@@ -27,6 +27,8 @@ constexpr int kRightMargin = 300;     // inner width the list leaves free
 constexpr int kBottomStrip = 450;     // strip under the list for the check boxes and cmdClear
 constexpr int kTopStrip = 480;        // strip over the list for the filter and the pause
 constexpr int kControlGap = 150;
+constexpr int kWindowWidth = 7000;   // a new window's size
+constexpr int kWindowHeight = 4000;
 // Shortest time between two drawings of a list that receives lines, in milliseconds.
 constexpr int kRepaintMs = 40;
 
@@ -115,8 +117,13 @@ MonitorWindow::MonitorWindow(AppContext &ctx, MonitorKind kind, LinkCommands *li
     if (kind != MonitorKind::Eib)
         connect(lstTramas, &QListView::doubleClicked, this, &MonitorWindow::copyEntry);
 
-    resize(twipsToPixels(7000), twipsToPixels(4000));
+    resize(sizeHint());
     layoutControls();
+}
+
+QSize MonitorWindow::sizeHint() const
+{
+    return QSize(twipsToPixels(kWindowWidth), twipsToPixels(kWindowHeight));
 }
 
 MonitorWindow::~MonitorWindow()

@@ -49,6 +49,9 @@ public:
     QLineEdit *txtFiltro;
     QCheckBox *chkPausa;
 
+    // The size a new monitor window opens with.
+    QSize sizeHint() const override;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

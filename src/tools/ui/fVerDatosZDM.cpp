@@ -10,9 +10,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStyle>
 #include <QTabBar>
 #include <QTableView>
 
@@ -23,6 +23,29 @@ namespace {
 // Smallest size of the window, in twips.
 constexpr int kMinWidth = 5400;
 constexpr int kMinHeight = 4510;
+// Size it opens with, in twips.
+constexpr int kOpenWidth = 12000;
+constexpr int kOpenHeight = 6600;
+// Narrower than this (pixels) beside the buttons, the help text goes above them.
+constexpr int kNarrowHelpWidth = 200;
+
+// The picture of cmdCopy: two sheets, one over the other.
+QIcon copyIcon()
+{
+    QPixmap picture(20, 20);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(QColor(60, 60, 60), 1));
+    p.setBrush(QColor(235, 235, 235));
+    p.drawRect(2, 2, 10, 12);
+    p.setBrush(Qt::white);
+    p.drawRect(7, 6, 10, 12);
+    p.setPen(QPen(QColor(120, 120, 120), 1));
+    for (int y = 9; y <= 15; y += 2)
+        p.drawLine(9, y, 15, y);
+    return QIcon(picture);
+}
 
 } // namespace
 
@@ -63,6 +86,8 @@ fVerDatosZDM::fVerDatosZDM(AppContext &ctx, LinkCommands *link, QWidget *parent)
     grid->horizontalHeader()->setMinimumSectionSize(8); // the flag columns are 20 pixels wide
     grid->horizontalHeader()->setSectionsClickable(false);
     grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The model gives the header its widths only; its height follows the font.
+    grid->horizontalHeader()->setFixedHeight(grid->horizontalHeader()->fontMetrics().height() + 8);
 
     lblHelp = new QLabel(this);
     lblHelp->setObjectName(QStringLiteral("lblHelp"));
@@ -75,8 +100,9 @@ fVerDatosZDM::fVerDatosZDM(AppContext &ctx, LinkCommands *link, QWidget *parent)
     Frame1->setObjectName(QStringLiteral("Frame1"));
     cmdCopy = new QPushButton(Frame1);
     cmdCopy->setObjectName(QStringLiteral("cmdCopy"));
-    cmdCopy->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    cmdCopy->setToolTip(QStringLiteral("Copy"));
+    cmdCopy->setIcon(copyIcon());
+    cmdCopy->setIconSize(QSize(20, 20));
+    cmdCopy->setToolTip(ctx.GetText(QStringLiteral("X306")));
     cmdRefrescar = new QPushButton(m_core.refreshCaption(), Frame1);
     cmdRefrescar->setObjectName(QStringLiteral("cmdRefrescar"));
     cmdCerrar = new QPushButton(ctx.GetText(QStringLiteral("X15")), Frame1);
@@ -111,7 +137,7 @@ fVerDatosZDM::fVerDatosZDM(AppContext &ctx, LinkCommands *link, QWidget *parent)
 
     // Form_Load: captions, the refresh timer, the first tab, the grid.
     m_currentTab = 1;
-    resize(twipsToPixels(11000), twipsToPixels(6000));
+    resize(sizeHint());
     Datos_Carga();
     TabStrip1_Click(1);
 }
@@ -119,6 +145,11 @@ fVerDatosZDM::fVerDatosZDM(AppContext &ctx, LinkCommands *link, QWidget *parent)
 fVerDatosZDM::~fVerDatosZDM()
 {
     m_core.visibleRows = nullptr;
+}
+
+QSize fVerDatosZDM::sizeHint() const
+{
+    return QSize(twipsToPixels(kOpenWidth), twipsToPixels(kOpenHeight));
 }
 
 void fVerDatosZDM::Datos_Carga()
@@ -185,6 +216,14 @@ void fVerDatosZDM::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+void fVerDatosZDM::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // In the document area the frame keeps the window from getting smaller than its minimum.
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        frame->setMinimumSize(frame->size() - size() + minimumSize());
+}
+
 void fVerDatosZDM::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
@@ -199,21 +238,25 @@ void fVerDatosZDM::layoutControls()
     const int helpHeight = 2 * fontMetrics().lineSpacing() + 8;
     const int tabHeight = TabStrip1->sizeHint().height();
 
-    // Bottom: the buttons to the right, the help text beside them.
+    // Bottom: the buttons to the right, the help text beside them; in a narrow window the help
+    // text gets a row of its own above the buttons.
     int buttonsWidth = 0;
     for (QPushButton *b : {cmdCopy, cmdRefrescar, cmdCerrar})
         buttonsWidth += qMax(b->sizeHint().width(), 90) + margin;
-    const int bottomHeight = qMax(helpHeight, buttonHeight);
-    const int bottomTop = h - margin - bottomHeight;
-    Frame1->setGeometry(w - margin - buttonsWidth, bottomTop + (bottomHeight - buttonHeight) / 2, buttonsWidth,
-                        buttonHeight);
+    const bool stacked = w - 2 * margin - buttonsWidth < kNarrowHelpWidth;
+    const int buttonsTop = h - margin - buttonHeight;
+    const int helpTop = stacked ? buttonsTop - margin - helpHeight : h - margin - qMax(helpHeight, buttonHeight);
+    const int bottomTop = qMin(helpTop, buttonsTop);
+    Frame1->setGeometry(w - margin - buttonsWidth, stacked ? buttonsTop : helpTop + (qMax(helpHeight, buttonHeight) - buttonHeight) / 2,
+                        buttonsWidth, buttonHeight);
     int x = 0;
     for (QPushButton *b : {cmdCopy, cmdRefrescar, cmdCerrar}) {
         const int bw = qMax(b->sizeHint().width(), 90);
         b->setGeometry(x + margin, 0, bw, buttonHeight);
         x += bw + margin;
     }
-    lblHelp->setGeometry(margin, bottomTop, qMax(0, w - 2 * margin - buttonsWidth), bottomHeight);
+    lblHelp->setGeometry(margin, helpTop, qMax(0, stacked ? w - 2 * margin : w - 2 * margin - buttonsWidth),
+                         stacked ? helpHeight : qMax(helpHeight, buttonHeight));
 
     TabStrip1->setGeometry(margin, margin, qMin(w - 2 * margin, TabStrip1->sizeHint().width()), tabHeight);
     const QRect frameRect(margin, margin + tabHeight, w - 2 * margin, bottomTop - margin - (margin + tabHeight));

@@ -32,6 +32,9 @@ public:
     // The table rows (1..) in view, for the display refresh.
     std::pair<int, int> visibleRows() const;
 
+    // The size the window opens with.
+    QSize sizeHint() const override;
+
     void cmdCopy_Click();
     void cmdRefrescar_Click();
 
@@ -47,6 +50,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void TabStrip1_Click(int index);
