@@ -167,9 +167,8 @@ int main(int argc, char **argv)
     // the port hands them to the link, and reach the monitors the way the program's do.
     ctx.ProtocolFamily = QStringLiteral("ZTR001");
     auto *port = new FakeSerialPort;
-    SerialLink serial(ctx, port);
-    MDITarveon window(ctx);
-    window.attachLink(serial);
+    MDITarveon window(ctx, nullptr, port);
+    SerialLink &serial = window.link();
     window.resize(1200, 800);
     window.show();
     serial.configurePort(PortChoice{1, QStringLiteral("bench"), QStringLiteral("57600,n,8,1")});

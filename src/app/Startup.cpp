@@ -48,19 +48,6 @@ void SingleInstance::release()
     m_lock.reset();
 }
 
-const QStringList &ConsoleCommands()
-{
-    static const QStringList commands = {
-        QStringLiteral("BUSINTALL"), QStringLiteral("BUSINTTX"),  QStringLiteral("BUSINTRX"),
-        QStringLiteral("BUSINTOFF"), QStringLiteral("BUSEXTALL"), QStringLiteral("BUSEXTTX"),
-        QStringLiteral("BUSEXTRX"),  QStringLiteral("BUSEXTOFF"), QStringLiteral("RESET~"),
-        QStringLiteral("HELP"),      QStringLiteral("INFO?"),     QStringLiteral("OFCHANGES"),
-        QStringLiteral("ONCHANGES"), QStringLiteral("DEBUG=0"),   QStringLiteral("DEBUG=1"),
-        QStringLiteral("DEBUG=2"),   QStringLiteral("GP:00/0/000?"), QStringLiteral("GP:00/0/000=0.0"),
-    };
-    return commands;
-}
-
 bool DirExists(AppContext &ctx, const QString &path)
 {
     if (QFileInfo(path).isDir())
@@ -71,10 +58,15 @@ bool DirExists(AppContext &ctx, const QString &path)
 
 QString DirectorySetting(const AppContext &ctx, const QString &key, const QString &subdir)
 {
+    return DirectorySetting(ctx, key, subdir, ctx.programDir);
+}
+
+QString DirectorySetting(const AppContext &ctx, const QString &key, const QString &subdir, const QString &baseDir)
+{
     const QString value = ctx.ini.ReadAppSetting(kAppSection, key, QString());
     if (!value.isEmpty())
         return value;
-    return ctx.programDir + QLatin1Char('/') + subdir;
+    return baseDir + QLatin1Char('/') + subdir;
 }
 
 void ReadPortSettings(AppContext &ctx)
@@ -85,7 +77,7 @@ void ReadPortSettings(AppContext &ctx)
 
 void ResolvePaths(AppContext &ctx)
 {
-    ctx.PathTemplates = DirectorySetting(ctx, QStringLiteral("PathTemplates"), QStringLiteral("TemplatesZDM"));
+    ctx.PathTemplates = DirectorySetting(ctx, QStringLiteral("PathTemplates"), QStringLiteral("TemplatesZDM"), ctx.dataDir);
     ctx.PathProjects = DirectorySetting(ctx, QStringLiteral("PathProjects"), QStringLiteral("ProjectsZDM"));
     if (!DirExists(ctx, ctx.PathTemplates))
         ctx.prompter->platformBox(BoxKind::Critical, kAppTitle,

@@ -5,7 +5,6 @@
 #include "PtySupport.h"
 
 #include "app/ui/MDITarveon.h"
-#include "link/QtSerialPortImpl.h"
 #include "link/SerialLink.h"
 #include "tools/ui/fTestEIB.h"
 #include "tools/ui/fTestExterno.h"
@@ -62,7 +61,6 @@ struct Fixture {
         tc.dir.writeFile("ProjectsZDM/Office/ZTR001-PACKAGED.ini", "[ZTR001-PACKAGED]\r\nDevices=1\r\nD1-Active=1\r\n");
         tc.dir.writeFile("ProjectsZDM/Office/ZTR001-PACKAGED.dat", tableFile());
         window.showProjectList = [] {};
-        window.attachLink(link);
         window.show();
     }
     bool goOnLine(const QString &device)
@@ -81,8 +79,8 @@ struct Fixture {
 
     test::TestContext tc;
     AppContext &ctx = *tc.ctx;
-    SerialLink link{ctx, new QtSerialPortImpl};
-    MDITarveon window{ctx};
+    MDITarveon window{ctx}; // with its serial link over a real port
+    SerialLink &link = window.link();
 };
 
 const QRegularExpression kEibFrame(QStringLiteral("^1\\.1\\.1[0-4] \\d\\d/\\d/\\d\\d\\d Write -?\\d+\\.\\d\\d$"));

@@ -3,6 +3,8 @@
 #include "app/AppContext.h"
 #include "app/WindowLayout.h"
 #include "app/ui/AppIcon.h"
+#include "link/PortNames.h"
+#include "link/QtSerialPortImpl.h"
 #include "link/SerialLink.h"
 #include "link/ui/LinkControls.h"
 #include "link/ui/fConfPort.h"
@@ -17,6 +19,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -86,14 +89,14 @@ void addSeparator(QMenu *menu, const char *name)
 
 } // namespace
 
-MDITarveon::MDITarveon(AppContext &ctx, QWidget *parent) : QMainWindow(parent), m_ctx(ctx)
+MDITarveon::MDITarveon(AppContext &ctx, QWidget *parent, SerialPort *port)
+    : QMainWindow(parent), m_ctx(ctx), m_link(new SerialLink(ctx, port ? port : new QtSerialPortImpl, this))
 {
     setObjectName(QStringLiteral("MDITarveon"));
     setWindowIcon(appIcon());
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    connect(Timer1, &QTimer::timeout, this, &MDITarveon::Timer1_Timer);
 
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
@@ -105,6 +108,7 @@ MDITarveon::MDITarveon(AppContext &ctx, QWidget *parent) : QMainWindow(parent), 
     buildToolStrip();
     buildStatusBar();
     installStandIns();
+    connectOnlineTools();
     resize(1024, 720);
 }
 
@@ -199,7 +203,6 @@ void MDITarveon::buildToolStrip()
     chkOnline->setCheckable(true);
     chkOnline->setEnabled(false);
     chkOnline->setMinimumWidth(80);
-    connect(chkOnline, &QPushButton::clicked, this, &MDITarveon::chkOnline_Click);
 
     ProgressBar1 = new QProgressBar(strip);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
@@ -275,7 +278,10 @@ void MDITarveon::installStandIns()
         dialog.exec();
     };
     showConfigEditor = [this](int) { standInDialog(m_ctx, this, QStringLiteral("fConfKorvaneEIB")); };
-    showPortDialog = [this] { standInDialog(m_ctx, this, QStringLiteral("fConfPort")); };
+    showPortDialog = [this] {
+        fConfPort dialog(m_ctx, *m_link, this);
+        dialog.exec();
+    };
     createGatewayMonitor = [this] { return new fTestTarveonZDM(m_ctx, linkCommands); };
     createEibMonitor = [this] { return new fTestEIB(m_ctx, linkCommands); };
     createExtMonitor = [this] { return new fTestExterno(m_ctx, linkCommands); };
@@ -340,10 +346,25 @@ bool MDITarveon::startUp()
 void MDITarveon::InitLinkAndPaths()
 {
     ReadPortSettings(m_ctx);
-    cboCmd->clear();
-    cboCmd->addItems(ConsoleCommands());
+    m_link->configurePort(resolvePortChoice(QCoreApplication::arguments(), m_ctx));
+    // The binder fills cboCmd with the console commands and shows the link's state from now on.
+    if (!m_linkBinder) {
+        LinkControls controls;
+        controls.chkOnline = chkOnline;
+        controls.Timer1 = Timer1;
+        controls.cboCmd = cboCmd;
+        controls.cmdEnviar = cmdEnviar;
+        controls.cboFichero = cboFichero;
+        controls.cmdSendFileTarveon = cmdSendFileTarveon;
+        controls.ProgressBar1 = ProgressBar1;
+        controls.shpTransfer1 = shpTransfer1;
+        controls.shpTransfer2 = shpTransfer2;
+        controls.mnuVer = mnuVer->menuAction();
+        controls.mnuAProject = mnuAProject;
+        m_linkBinder = new LinkControlsBinder(*m_link, controls, this);
+    }
     cboCmd->setCurrentIndex(-1);
-    m_ctx.linkTables.clear();
+    m_link->InitLink();
     ResolvePaths(m_ctx);
 }
 
@@ -411,6 +432,7 @@ void MDITarveon::applyProjectState()
 
 void MDITarveon::Timer1_Timer()
 {
+    m_link->Timer1_Timer();
 }
 
 void MDITarveon::mnuAProject_Click()
@@ -467,7 +489,7 @@ void MDITarveon::mnuDocs_Click()
 {
     // A folder that cannot be opened is not worth a message.
     if (openUrl)
-        openUrl(QUrl::fromLocalFile(m_ctx.programDir + QStringLiteral("/DocsZDM")));
+        openUrl(QUrl::fromLocalFile(m_ctx.dataDir + QStringLiteral("/DocsZDM")));
 }
 
 void MDITarveon::mnuAcercade_Click()
@@ -486,14 +508,7 @@ void MDITarveon::mnuCISel_Click(int index)
 
 void MDITarveon::chkOnline_Click()
 {
-    // Without a serial link the switch cannot open a port: it stays off line.
-    chkOnline->setChecked(false);
-    chkOnline->setText(QStringLiteral("Off Line"));
-    cmdSendFileTarveon->setEnabled(false);
-    cmdEnviar->setEnabled(false);
-    mnuVer->menuAction()->setEnabled(false);
-    cboFichero->clear();
-    mnuAProject->setEnabled(!chkOnline->isChecked());
+    m_link->chkOnline_Click(chkOnline->isChecked());
 }
 
 void MDITarveon::fillWindowList()
@@ -601,56 +616,23 @@ void MDITarveon::MDIForm_Unload()
     m_unloaded = true;
     Timer1->stop();
     StoreLastProject(m_ctx);
-    if (m_link) {
-        m_link->Shutdown();
-        // The port is closed: what the child windows do as they close sends nothing more.
-        m_ctx.LinkState = 0;
-    }
+    m_link->Shutdown();
+    // The port is closed: what the child windows do as they close sends nothing more.
+    m_ctx.LinkState = 0;
 }
 
-void MDITarveon::attachLink(SerialLink &link)
+void MDITarveon::connectOnlineTools()
 {
-    if (m_link)
-        return;
-    m_link = &link;
-    m_linkCommands = std::make_unique<SerialLinkCommands>(link);
+    m_linkCommands = std::make_unique<SerialLinkCommands>(*m_link);
     linkCommands = m_linkCommands.get();
-    for (QWidget *form : {gatewayMonitor(false), eibMonitor(false), extMonitor(false)}) {
-        if (auto *monitor = qobject_cast<MonitorWindow *>(form))
-            monitor->core().setLink(linkCommands);
-    }
-    if (auto *viewer = qobject_cast<fVerDatosZDM *>(signalViewer(false)))
-        viewer->core().setLink(linkCommands);
-
-    // The link's own handlers take the tool strip over from the window's off-line stand-ins.
-    disconnect(chkOnline, &QPushButton::clicked, this, &MDITarveon::chkOnline_Click);
-    disconnect(Timer1, &QTimer::timeout, this, &MDITarveon::Timer1_Timer);
-    LinkControls controls;
-    controls.chkOnline = chkOnline;
-    controls.Timer1 = Timer1;
-    controls.cboCmd = cboCmd;
-    controls.cmdEnviar = cmdEnviar;
-    controls.cboFichero = cboFichero;
-    controls.cmdSendFileTarveon = cmdSendFileTarveon;
-    controls.ProgressBar1 = ProgressBar1;
-    controls.shpTransfer1 = shpTransfer1;
-    controls.shpTransfer2 = shpTransfer2;
-    controls.mnuVer = mnuVer->menuAction();
-    controls.mnuAProject = mnuAProject;
-    new LinkControlsBinder(link, controls, this);
-
-    connect(&link, &SerialLink::gatewayLine, this, &MDITarveon::showGatewayLine);
-    connect(&link, &SerialLink::eibLine, this, &MDITarveon::showEibLine);
-    connect(&link, &SerialLink::extLine, this, &MDITarveon::showExtLine);
-    connect(&link, &SerialLink::viewerReload, this, &MDITarveon::reloadSignalViewer);
-    link.monitorBusSwitchOff = [this](const QString &side) { return monitorBusSwitchOff(side); };
-    link.bringToFront = [this] {
+    connect(m_link, &SerialLink::gatewayLine, this, &MDITarveon::showGatewayLine);
+    connect(m_link, &SerialLink::eibLine, this, &MDITarveon::showEibLine);
+    connect(m_link, &SerialLink::extLine, this, &MDITarveon::showExtLine);
+    connect(m_link, &SerialLink::viewerReload, this, &MDITarveon::reloadSignalViewer);
+    m_link->monitorBusSwitchOff = [this](const QString &side) { return monitorBusSwitchOff(side); };
+    m_link->bringToFront = [this] {
         raise();
         activateWindow();
-    };
-    showPortDialog = [this] {
-        fConfPort dialog(m_ctx, *m_link, this);
-        dialog.exec();
     };
 }
 

@@ -26,22 +26,29 @@ namespace tarveon {
 
 class AppContext;
 class LinkCommands;
-class SerialLink;
 
 // The main window: a multiple-document frame with the menus, the tool strip of the gateway
 // link, the status bar with the open project's identity, and the start-up and shutdown
 // sequences. Child windows (monitors, signal viewer) live in its document area; the dialogs of
 // the other parts of the tool open over it.
+class SerialLink;
+class SerialPort;
+class LinkControlsBinder;
+
 class MDITarveon : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MDITarveon(AppContext &ctx, QWidget *parent = nullptr);
+    // port: the serial port of the gateway link (a QSerialPort when null); the window owns it.
+    explicit MDITarveon(AppContext &ctx, QWidget *parent = nullptr, SerialPort *port = nullptr);
     ~MDITarveon() override;
 
     // The start-up sequence. Returns false when the program must end: another program runs from
     // the same directory (silently), or the language file could not be read (after its message).
     // On success the window is shown and the project list has been through once.
     bool startUp();
+
+    // The serial link to the gateway (state machine, console, upload).
+    SerialLink &link() { return *m_link; }
 
     // --- Windows of the other parts of the tool ---------------------------------------------
     // Each hook has a stand-in until its window exists; the owner of the window replaces it.
@@ -84,13 +91,8 @@ public:
     void applyProjectState();
 
     // --- Gateway link and the on-line tools ----------------------------------------------------
-    // Connects the gateway link: the tool strip's controls and Timer1 to its handlers, its lines
-    // to the monitors, its table reloads to the viewer, the monitors' and the viewer's commands
-    // and the port dialog to it; at exit it switches the gateway's output off. Call once, before
-    // startUp(). Without it the window runs without a link (the on-line switch stays off).
-    void attachLink(SerialLink &link);
-    SerialLink *link() const { return m_link; }
-    // What the monitors and the signal viewer send through; null while there is no link.
+    // What the monitors and the signal viewer send through: the window's link (tests may put
+    // another in before the windows are made).
     LinkCommands *linkCommands = nullptr;
     // The link's lines to the monitors' VerTramas; a monitor that is not open is made first.
     void showGatewayLine(const QString &trama, const QString &mark);
@@ -166,9 +168,13 @@ private:
     void applyCaptions();
     void fillWindowList();
     void MDIForm_Unload();
+    // The link's lines to the monitors, its reloads to the viewer, its upload hooks.
+    void connectOnlineTools();
     QWidget *child(QPointer<QWidget> &slot, const ChildFactory &factory, bool create);
 
     AppContext &m_ctx;
+    SerialLink *m_link;
+    LinkControlsBinder *m_linkBinder = nullptr;
     SingleInstance m_instance;
     QActionGroup *m_languageGroup;
     QList<QAction *> m_windowListActions;
@@ -177,7 +183,6 @@ private:
     QPointer<QWidget> m_extMonitor;
     QPointer<QWidget> m_signalViewer;
     bool m_unloaded = false;
-    SerialLink *m_link = nullptr;
     std::unique_ptr<LinkCommands> m_linkCommands;
 };
 
