@@ -240,6 +240,35 @@ private slots:
         QCOMPARE(viewer->core().grid().cell(1, 3), QString("Unit status"));
         f.link.chkOnline_Click(false);
     }
+
+    void uploadSwitchesTheBusOffAndRebuildsTheViewer()
+    {
+        test::SimProcess sim;
+        QVERIFY(sim.start({"--traffic-ms", "20"}));
+        Fixture f;
+        QVERIFY(f.goOnLine(sim.devicePath()));
+        f.window.ShowMonitor(47);
+        auto *eib = qobject_cast<MonitorWindow *>(f.window.eibMonitor(false));
+        f.window.mnuVDatos_Click();
+        auto *viewer = qobject_cast<fVerDatosZDM *>(f.window.signalViewer(false));
+        QCOMPARE(viewer->core().grid().gridRowCount(), 4);
+        // The grid is rebuilt from the link-side table as it stands; mark it so the rebuild shows.
+        f.ctx.linkTables.signals_[2].inUse = 0;
+        f.tc.dir.writeFile("ProjectsZDM/Office/ZTR001-PACKAGED.zdm", test::gatewayFileImage("ZTR001", 300));
+        bool finished = false;
+        QObject::connect(&f.link, &SerialLink::uploadFinished, [&] { finished = true; });
+        f.tc.prompter.msgBoxAnswers = {1};
+        f.link.cmdSendFileTarveon_Click();
+        // The EIB monitor switched its own report off.
+        QVERIFY(!eib->chkBus->isChecked());
+        QVERIFY(!f.ctx.BusIntOn);
+        QCOMPARE(f.gatewayLines().filter(QStringLiteral("<BUSINTOFF")).size(), 1);
+        QVERIFY(waitFor([&] { return finished; }, 10000));
+        // After "SUCCES" the open viewer rebuilds its grid.
+        QCOMPARE(viewer->core().grid().gridRowCount(), 3);
+        QCOMPARE(viewer->core().grid().rowData(2), 3);
+        f.link.chkOnline_Click(false);
+    }
 };
 
 QTEST_MAIN(TestOnlineTools)
