@@ -304,6 +304,16 @@ TEXTS = [
     ("H65", "Defrost", "Desescarche"),
     ("H66", "Fault", "Avería"),
 
+    ("#", "Monitor windows: list tools"),
+    ("X301", "Clear", "Borrar lista"),
+    ("X302", "Filter", "Filtro"),
+    ("X303", "Only lines containing this text are listed; the log file keeps every line.",
+             "Solo se listan las líneas que contienen este texto; el fichero de registro guarda todas."),
+    ("X304", "Pause", "Pausa"),
+    ("X305", "Freezes the list; lines still go to the log file.",
+             "Congela la lista; las líneas siguen yendo al fichero de registro."),
+    ("X306", "Copy the whole table to the clipboard", "Copiar toda la tabla al portapapeles"),
+
     ("#", "Values of the flag and yes/no choices"),
     ("K0", "0 - No", "0 - No"),
     ("K1", "1 - Yes", "1 - Sí"),

@@ -63,6 +63,8 @@ public:
     bool ViewerOpen = false;
     bool EibMonitorOpen = false;
     bool ExtMonitorOpen = false;
+    // The gateway monitor shows its lines: set when it loads and by its chkBus, cleared when it closes.
+    bool GatewayMonitorShow = false;
 
     // Serial port as set at start-up from settings Settings and Com (the port dialog changes them).
     QString PortSettings = QStringLiteral("57600,n,8,1");

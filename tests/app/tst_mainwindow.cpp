@@ -601,8 +601,8 @@ private slots:
         QStringList titles;
         for (QAction *a : f.window->mnuVentanas->actions())
             titles << a->text();
-        QVERIFY(titles.filter("fTestTarveonZDM").size() == 1);
-        QVERIFY(titles.filter("fTestEIB").size() == 1);
+        QVERIFY(titles.filter(f.ctx->GetText("A21")).size() == 1);
+        QVERIFY(titles.filter("Bus EIB").size() == 1);
         // Shown twice: listed once each.
         QMetaObject::invokeMethod(f.window->mnuVentanas, "aboutToShow");
         QCOMPARE(f.window->mnuVentanas->actions().size(), titles.size());

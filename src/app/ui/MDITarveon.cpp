@@ -9,7 +9,12 @@
 #include "link/SerialLink.h"
 #include "link/ui/LinkControls.h"
 #include "link/ui/fConfPort.h"
+#include "tools/SerialLinkCommands.h"
 #include "tools/ui/fProject.h"
+#include "tools/ui/fTestEIB.h"
+#include "tools/ui/fTestExterno.h"
+#include "tools/ui/fTestTarveonZDM.h"
+#include "tools/ui/fVerDatosZDM.h"
 #include "tools/ui/frmAbout.h"
 
 #include <QAction>
@@ -24,7 +29,6 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -42,26 +46,6 @@ namespace {
 
 const QString kEibMonitorCaption = QStringLiteral("EIB...");
 const QString kExtMonitorCaptionOpen = QStringLiteral("TR-BAS-HUB...");
-
-// Stand-in for a child window whose real one is built elsewhere: its name and a line list.
-QWidget *standInChild(const QString &name, bool withLogBox)
-{
-    auto *w = new QWidget;
-    w->setObjectName(name);
-    w->setWindowTitle(name);
-    auto *list = new QListWidget(w);
-    list->setObjectName(QStringLiteral("lstTramas"));
-    list->setFont(QFont(QStringLiteral("Courier New"), 8));
-    auto *layout = new QVBoxLayout(w);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(list);
-    if (withLogBox) {
-        auto *log = new QCheckBox(QStringLiteral("Log to File"), w);
-        log->setObjectName(QStringLiteral("chkLog"));
-        layout->addWidget(log);
-    }
-    return w;
-}
 
 QMenu *addMenu(QWidget *parentMenu, const char *name)
 {
@@ -109,6 +93,7 @@ MDITarveon::MDITarveon(AppContext &ctx, QWidget *parent, SerialPort *port)
     buildToolStrip();
     buildStatusBar();
     installStandIns();
+    connectOnlineTools();
     resize(1024, 720);
 }
 
@@ -286,10 +271,10 @@ void MDITarveon::installStandIns()
         fConfPort dialog(m_ctx, *m_link, this);
         dialog.exec();
     };
-    createGatewayMonitor = [] { return standInChild(QStringLiteral("fTestTarveonZDM"), true); };
-    createEibMonitor = [] { return standInChild(QStringLiteral("fTestEIB"), true); };
-    createExtMonitor = [] { return standInChild(QStringLiteral("fTestExterno"), true); };
-    createSignalViewer = [] { return standInChild(QStringLiteral("fVerDatosZDM"), false); };
+    createGatewayMonitor = [this] { return new fTestTarveonZDM(m_ctx, linkCommands); };
+    createEibMonitor = [this] { return new fTestEIB(m_ctx, linkCommands); };
+    createExtMonitor = [this] { return new fTestExterno(m_ctx, linkCommands); };
+    createSignalViewer = [this] { return new fVerDatosZDM(m_ctx, linkCommands, this); };
     openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
 }
 
@@ -621,11 +606,66 @@ void MDITarveon::MDIForm_Unload()
     Timer1->stop();
     StoreLastProject(m_ctx);
     m_link->Shutdown();
+    // The port is closed: what the child windows do as they close sends nothing more.
+    m_ctx.LinkState = 0;
+}
+
+void MDITarveon::connectOnlineTools()
+{
+    m_linkCommands = std::make_unique<SerialLinkCommands>(*m_link);
+    linkCommands = m_linkCommands.get();
+    connect(m_link, &SerialLink::gatewayLine, this, &MDITarveon::showGatewayLine);
+    connect(m_link, &SerialLink::eibLine, this, &MDITarveon::showEibLine);
+    connect(m_link, &SerialLink::extLine, this, &MDITarveon::showExtLine);
+    connect(m_link, &SerialLink::viewerReload, this, &MDITarveon::reloadSignalViewer);
+    m_link->monitorBusSwitchOff = [this](const QString &side) { return monitorBusSwitchOff(side); };
+    m_link->bringToFront = [this] {
+        raise();
+        activateWindow();
+    };
+}
+
+void MDITarveon::showGatewayLine(const QString &trama, const QString &mark)
+{
+    if (auto *monitor = qobject_cast<fTestTarveonZDM *>(gatewayMonitor()))
+        monitor->VerTramas(trama, mark);
+}
+
+void MDITarveon::showEibLine(const QString &trama)
+{
+    if (auto *monitor = qobject_cast<fTestEIB *>(eibMonitor()))
+        monitor->VerTramas(trama);
+}
+
+void MDITarveon::showExtLine(const QString &trama)
+{
+    if (auto *monitor = qobject_cast<fTestExterno *>(extMonitor()))
+        monitor->VerTramas(trama);
+}
+
+void MDITarveon::reloadSignalViewer()
+{
+    if (!m_ctx.ViewerOpen)
+        return;
+    if (auto *viewer = qobject_cast<fVerDatosZDM *>(signalViewer(false)))
+        viewer->Datos_Carga();
+}
+
+bool MDITarveon::monitorBusSwitchOff(const QString &side)
+{
+    QWidget *form = side == QLatin1String("INT") ? eibMonitor(false)
+                  : side == QLatin1String("EXT") ? extMonitor(false)
+                                                 : nullptr;
+    auto *monitor = qobject_cast<MonitorWindow *>(form);
+    return monitor && monitor->switchBusOff();
 }
 
 void MDITarveon::closeEvent(QCloseEvent *event)
 {
     MDIForm_Unload();
+    // The gateway monitor refuses the user's close box, not the program's.
+    if (auto *monitor = qobject_cast<MonitorWindow *>(gatewayMonitor(false)))
+        monitor->closeByProgram();
     mdiArea->closeAllSubWindows();
     event->accept();
 }

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QActionGroup;
@@ -24,6 +25,7 @@ class QUrl;
 namespace tarveon {
 
 class AppContext;
+class LinkCommands;
 
 // The main window: a multiple-document frame with the menus, the tool strip of the gateway
 // link, the status bar with the open project's identity, and the start-up and shutdown
@@ -87,6 +89,20 @@ public:
 
     // After the project list: shows the open project or forgets the last project name.
     void applyProjectState();
+
+    // --- Gateway link and the on-line tools ----------------------------------------------------
+    // What the monitors and the signal viewer send through: the window's link (tests may put
+    // another in before the windows are made).
+    LinkCommands *linkCommands = nullptr;
+    // The link's lines to the monitors' VerTramas; a monitor that is not open is made first.
+    void showGatewayLine(const QString &trama, const QString &mark);
+    void showEibLine(const QString &trama);
+    void showExtLine(const QString &trama);
+    // The link reloaded its tables: an open signal viewer rebuilds its grid (Datos_Carga).
+    void reloadSignalViewer();
+    // Upload start: the monitor of side "INT" or "EXT", when open with chkBus on, switches it
+    // off (and so its report); returns whether it did.
+    bool monitorBusSwitchOff(const QString &side);
 
     // --- Controls (names as the rest of the tool knows them) -------------------------------
     QTimer *Timer1;
@@ -152,6 +168,8 @@ private:
     void applyCaptions();
     void fillWindowList();
     void MDIForm_Unload();
+    // The link's lines to the monitors, its reloads to the viewer, its upload hooks.
+    void connectOnlineTools();
     QWidget *child(QPointer<QWidget> &slot, const ChildFactory &factory, bool create);
 
     AppContext &m_ctx;
@@ -165,6 +183,7 @@ private:
     QPointer<QWidget> m_extMonitor;
     QPointer<QWidget> m_signalViewer;
     bool m_unloaded = false;
+    std::unique_ptr<LinkCommands> m_linkCommands;
 };
 
 } // namespace tarveon

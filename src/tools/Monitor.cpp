@@ -1,0 +1,276 @@
+#include "tools/Monitor.h"
+
+#include "app/AppContext.h"
+#include "app/TextCodec.h"
+#include "tools/LinkCommands.h"
+
+#include <QDateTime>
+#include <QFile>
+
+namespace tarveon {
+
+namespace {
+
+// Log lines are mostly plain ASCII: that takes the fast path, anything else the code page.
+QByteArray encodeLogText(const QString &text)
+{
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return toCp1252(text);
+    }
+    return text.toLatin1();
+}
+
+QByteArray stampOf(const QDateTime &when)
+{
+    return when.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss ")).toLatin1();
+}
+
+} // namespace
+
+QByteArray MonitorLogLine(const QDateTime &when, const QString &text)
+{
+    return stampOf(when) + encodeLogText(text) + QByteArrayLiteral("\r\n");
+}
+
+MonitorCore::MonitorCore(AppContext &ctx, MonitorKind kind, LinkCommands *link, QObject *parent)
+    : QObject(parent), m_ctx(ctx), m_kind(kind), m_link(link), m_all(kMaxLines), m_shown(kMaxLines)
+{
+}
+
+MonitorCore::~MonitorCore()
+{
+    if (m_log) {
+        const QString mark = m_kind == MonitorKind::Gateway ? kMarkReceived : QString();
+        writeLog(ShownText(kLogStopMarker, mark));
+        m_log->close();
+    }
+}
+
+void MonitorCore::Load()
+{
+    m_showLast = true;
+    switch (m_kind) {
+    case MonitorKind::Eib:
+        m_ctx.EibMonitorOpen = true;
+        if (m_link)
+            m_link->ControlaBusTarveon(QStringLiteral("INT"), true);
+        m_ctx.BusIntOn = true;
+        break;
+    case MonitorKind::External:
+        m_ctx.ExtMonitorOpen = true;
+        if (m_link)
+            m_link->ControlaBusTarveon(QStringLiteral("EXT"), true);
+        m_ctx.BusExtOn = true;
+        break;
+    case MonitorKind::Gateway:
+        m_ctx.GatewayMonitorShow = true;
+        break;
+    }
+    m_loaded = true;
+}
+
+void MonitorCore::Unload()
+{
+    if (!m_loaded)
+        return;
+    m_loaded = false;
+    switch (m_kind) {
+    case MonitorKind::Eib:
+        if (m_link)
+            m_link->ControlaBusTarveon(QStringLiteral("INT"), false);
+        StopLog();
+        m_ctx.BusIntOn = false;
+        m_ctx.EibMonitorOpen = false;
+        break;
+    case MonitorKind::External:
+        if (m_link)
+            m_link->ControlaBusTarveon(QStringLiteral("EXT"), false);
+        StopLog();
+        m_ctx.BusExtOn = false;
+        m_ctx.ExtMonitorOpen = false;
+        break;
+    case MonitorKind::Gateway:
+        StopLog();
+        m_ctx.GatewayMonitorShow = false;
+        break;
+    }
+}
+
+QString MonitorCore::ShownText(const QString &trama, const QString &N) const
+{
+    if (m_kind == MonitorKind::Gateway)
+        return N + trama;
+    return trama.mid(4);
+}
+
+bool MonitorCore::guardPasses() const
+{
+    switch (m_kind) {
+    case MonitorKind::Eib:
+        return true;
+    case MonitorKind::External:
+        return m_ctx.BusExtOn;
+    case MonitorKind::Gateway:
+        return m_ctx.GatewayMonitorShow;
+    }
+    return true;
+}
+
+void MonitorCore::VerTramas(const QString &trama, const QString &N)
+{
+    // The external monitor ignores everything while its report is off.
+    if (m_kind == MonitorKind::External && !m_ctx.BusExtOn)
+        return;
+    emit showRequested();
+    if (!guardPasses())
+        return;
+
+    const QString text = ShownText(trama, N);
+    m_all.append(text);
+    if (!m_paused && matches(text)) {
+        m_shown.append(text);
+        emit lineAdded(m_shown.count() - 1);
+    }
+    if (m_log)
+        writeLog(text);
+}
+
+bool MonitorCore::matches(const QString &text) const
+{
+    return m_filter.isEmpty() || text.contains(m_filter, Qt::CaseInsensitive);
+}
+
+void MonitorCore::chkBus_Click(bool checked)
+{
+    switch (m_kind) {
+    case MonitorKind::Eib:
+        if (m_link)
+            m_link->ControlaBusTarveon(QStringLiteral("INT"), checked);
+        m_ctx.BusIntOn = checked;
+        break;
+    case MonitorKind::External:
+        if (m_link)
+            m_link->ControlaBusTarveon(QStringLiteral("EXT"), checked);
+        m_ctx.BusExtOn = checked;
+        break;
+    case MonitorKind::Gateway:
+        m_ctx.GatewayMonitorShow = checked;
+        break;
+    }
+}
+
+QString MonitorCore::LogFileName() const
+{
+    // Without a project there is no directory to log into.
+    if (m_ctx.ProjectDir.isEmpty())
+        return QString();
+    QString name;
+    switch (m_kind) {
+    case MonitorKind::Eib:
+        name = QStringLiteral("BUS_") + m_ctx.ProtocolNames[47];
+        break;
+    case MonitorKind::External:
+        name = m_ctx.ProjectProtocol;
+        break;
+    case MonitorKind::Gateway:
+        name = m_ctx.ProtocolNames[0];
+        break;
+    }
+    return m_ctx.ProjectDir + QLatin1Char('/') + name + QStringLiteral(".log");
+}
+
+bool MonitorCore::StartLog()
+{
+    if (m_log)
+        return true;
+    const bool isGateway = m_kind == MonitorKind::Gateway;
+    const QString path = LogFileName();
+    if (path.isEmpty())
+        return !isGateway;
+    auto file = std::make_unique<QFile>(path);
+    // Unbuffered: every line reaches the file as it is logged.
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return !isGateway;
+    m_log = std::move(file);
+    VerTramas(kLogStartMarker, isGateway ? kMarkReceived : QString());
+    return true;
+}
+
+void MonitorCore::StopLog()
+{
+    if (!m_log)
+        return;
+    VerTramas(kLogStopMarker, m_kind == MonitorKind::Gateway ? kMarkReceived : QString());
+    m_log->close();
+    m_log.reset();
+}
+
+QByteArray MonitorCore::timeStamp()
+{
+    const QDateTime now = m_ctx.clock();
+    const qint64 second = now.toSecsSinceEpoch();
+    if (second != m_stampSecond || m_stamp.isEmpty()) {
+        m_stampSecond = second;
+        m_stamp = stampOf(now);
+    }
+    return m_stamp;
+}
+
+void MonitorCore::writeLog(const QString &text)
+{
+    // Write errors are not worth a message: the line is simply lost from the file.
+    QByteArray bytes = timeStamp();
+    bytes += encodeLogText(text);
+    bytes += "\r\n";
+    m_log->write(bytes);
+}
+
+void MonitorCore::Clear()
+{
+    m_all.clear();
+    m_shown.clear();
+}
+
+void MonitorCore::setFilter(const QString &text)
+{
+    if (text == m_filter)
+        return;
+    m_filter = text;
+    if (!m_paused)
+        rebuildShown();
+}
+
+void MonitorCore::setPaused(bool paused)
+{
+    if (paused == m_paused)
+        return;
+    m_paused = paused;
+    if (!m_paused)
+        rebuildShown();
+}
+
+void MonitorCore::rebuildShown()
+{
+    QStringList shown;
+    shown.reserve(m_all.size());
+    for (int i = 0; i < m_all.size(); ++i) {
+        if (matches(m_all.at(i)))
+            shown << m_all.at(i);
+    }
+    m_shown.setLines(shown);
+    if (m_shown.count() > 0)
+        emit lineAdded(m_shown.count() - 1);
+}
+
+QString MonitorCore::AllText() const
+{
+    QString out;
+    for (int i = 0; i < m_shown.count(); ++i) {
+        out += m_shown.line(i);
+        out += QStringLiteral("\r\n");
+    }
+    return out;
+}
+
+} // namespace tarveon

@@ -1,0 +1,120 @@
+#pragma once
+#include "tools/MonitorLines.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QDateTime;
+class QFile;
+
+namespace tarveon {
+
+class AppContext;
+class LinkCommands;
+
+// The three monitor windows: EIB bus (fTestEIB), controller-side bus (fTestExterno) and the
+// gateway's console exchange (fTestTarveonZDM).
+enum class MonitorKind { Eib, External, Gateway };
+
+// Markers written when a log starts and stops; they go through VerTramas like any line.
+inline const QString kLogStartMarker = QStringLiteral("********************* START REGISTER *********************");
+inline const QString kLogStopMarker = QStringLiteral("********************* STOP REGISTER *********************");
+
+// Direction marks of the gateway monitor.
+inline const QString kMarkReceived = QStringLiteral(">");
+inline const QString kMarkSent = QStringLiteral("<");
+
+// What a monitor window does with its lines, without the window: the line transformation and
+// guard of each kind, the bounded list, the log file, the traffic report switches, and two
+// conveniences of the window (a text filter and a pause). The window shows lines() in its list
+// and forwards its controls here.
+class MonitorCore : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMaxLines = 500;
+
+    // link may be null (no link yet): report switches then only set the flags.
+    MonitorCore(AppContext &ctx, MonitorKind kind, LinkCommands *link, QObject *parent = nullptr);
+    // An open log file is closed with its stop marker (the list is left alone).
+    ~MonitorCore() override;
+
+    MonitorKind kind() const { return m_kind; }
+    void setLink(LinkCommands *link) { m_link = link; }
+
+    // The window loads: flags and, for the bus monitors, the traffic report on.
+    void Load();
+    // The window closes: bus monitors switch their report off; the log stops; flags cleared.
+    void Unload();
+    bool loaded() const { return m_loaded; }
+
+    // Displays one line. trama: the line; N: the direction mark (gateway monitor only).
+    void VerTramas(const QString &trama, const QString &N = QString());
+    // The text a line shows as: the bus monitors drop the first four characters, the gateway
+    // monitor puts the mark first.
+    QString ShownText(const QString &trama, const QString &N = QString()) const;
+
+    // chkBus clicked.
+    void chkBus_Click(bool checked);
+    // chkLog checked: opens the log file and writes the start marker. Returns whether chkLog
+    // stays checked (the gateway monitor gives it up when there is no project or no file).
+    bool StartLog();
+    // chkLog unchecked: the stop marker, then the file is closed.
+    void StopLog();
+    bool logging() const { return bool(m_log); }
+    // The window's log file; empty when it has none (no project open).
+    QString LogFileName() const;
+
+    // chkUltimo: keep the newest line selected.
+    bool showLast() const { return m_showLast; }
+    void setShowLast(bool on) { m_showLast = on; }
+
+    // cmdClear.
+    void Clear();
+
+    // Only lines containing this text (case-insensitive) are listed; empty lists every line.
+    // The log file receives every line whatever the filter.
+    void setFilter(const QString &text);
+    QString filter() const { return m_filter; }
+    // While paused the list stays as it is; lines still reach the log file and are kept aside,
+    // so the list shows the newest lines again when the pause ends.
+    void setPaused(bool paused);
+    bool paused() const { return m_paused; }
+
+    // The list as shown.
+    MonitorLines &lines() { return m_shown; }
+    const MonitorLines &lines() const { return m_shown; }
+    // Every entry of the list followed by CR LF (the copy to the clipboard).
+    QString AllText() const;
+
+signals:
+    // Step 1 of VerTramas: the window must be visible.
+    void showRequested();
+    // A line was added to the list at row (the window selects it when showLast()).
+    void lineAdded(int row);
+
+private:
+    bool guardPasses() const;
+    bool matches(const QString &text) const;
+    void rebuildShown();
+    void writeLog(const QString &text);
+    QByteArray timeStamp();
+
+    AppContext &m_ctx;
+    MonitorKind m_kind;
+    LinkCommands *m_link;
+    bool m_loaded = false;
+    bool m_showLast = true;
+    bool m_paused = false;
+    QString m_filter;
+    LineRing m_all;       // every line that passed the guard, bounded like the list
+    MonitorLines m_shown; // lstTramas
+    std::unique_ptr<QFile> m_log;
+    qint64 m_stampSecond = -1;
+    QByteArray m_stamp;
+};
+
+// The log text of one line: time stamp "yyyy/mm/dd hh:nn:ss " + text + CR LF, Windows-1252.
+QByteArray MonitorLogLine(const QDateTime &when, const QString &text);
+
+} // namespace tarveon

@@ -1,0 +1,236 @@
+#include "tools/SignalViewer.h"
+
+#include "app/AppContext.h"
+#include "model/GroupAddress.h"
+#include "tools/LinkCommands.h"
+
+#include <cmath>
+
+namespace tarveon {
+
+QString SingleToText(float value)
+{
+    QString text = QString::number(double(value), 'g', 7);
+    const qsizetype e = text.indexOf(QLatin1Char('e'));
+    if (e >= 0)
+        text[e] = QLatin1Char('E');
+    return text;
+}
+
+QString FirstCommaToPoint(const QString &text)
+{
+    QString out = text;
+    const qsizetype comma = out.indexOf(QLatin1Char(','));
+    if (comma >= 0)
+        out[comma] = QLatin1Char('.');
+    return out;
+}
+
+QString FormatHashDot00(float value)
+{
+    QString text = QString::number(double(value), 'f', 2);
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    if (negative)
+        text.remove(0, 1);
+    if (text.startsWith(QLatin1String("0.")))
+        text.remove(0, 1);
+    // A value that rounds to zero has no sign.
+    if (negative && text != QLatin1String(".00"))
+        text.prepend(QLatin1Char('-'));
+    return FirstCommaToPoint(text);
+}
+
+namespace {
+
+// Column set-up of the viewer's own columns.
+void setupColumn(SignalTable &grid, ColumnInfos &info, int column, const QString &header, int widthTwips,
+                 ContentKind kind, CellAlignment alignment, const QString &help, bool fixed)
+{
+    grid.rows[0][column] = header;
+    grid.columns[size_t(column)] = ColumnFormat{widthTwips, kind, alignment};
+    if (fixed)
+        info[size_t(column)].EditKind = kEditFixed;
+    info[size_t(column)].Help = help;
+}
+
+// A cell cannot hold a tab or a line break: the copy would lose its shape.
+bool cellSafe(const QString &text)
+{
+    for (QChar c : text) {
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+SignalViewerCore::SignalViewerCore(AppContext &ctx, LinkCommands *link, QObject *parent)
+    : QObject(parent), m_ctx(ctx), m_link(link)
+{
+    Timer1.setInterval(kRefreshMs);
+    Timer2.setInterval(kPollMs);
+    connect(&Timer1, &QTimer::timeout, this, &SignalViewerCore::Timer1_Timer);
+    connect(&Timer2, &QTimer::timeout, this, &SignalViewerCore::Timer2_Timer);
+}
+
+void SignalViewerCore::Datos_Carga()
+{
+    Timer1.stop();
+
+    SignalTable grid;
+    ColumnInfos info{};
+    grid.rows.resize(2);
+    SetupSignalColumns(m_ctx, grid, info, kColEis, kColAddress, kColFurtherAddresses, kColR, kColW, kColT, kColU,
+                       kColYesNo);
+    grid.columns[kColFurtherAddresses].widthTwips = 1000;
+    const auto text = [this](const char *key) { return m_ctx.GetText(QLatin1String(key)); };
+    setupColumn(grid, info, kColRowNumber, QString(), 600, ContentKind::Text, CellAlignment::Default, QString(), false);
+    setupColumn(grid, info, kColDevice, QStringLiteral("Dev."), 700, ContentKind::Integer, CellAlignment::Default,
+                QStringLiteral("Unit"), true);
+    setupColumn(grid, info, kColCode, QStringLiteral("Ident."), 2000, ContentKind::Text, CellAlignment::LeftCentre,
+                text("G503"), true);
+    setupColumn(grid, info, kColDescription, text("X75"), 5000, ContentKind::Text, CellAlignment::LeftCentre,
+                text("X64"), true);
+    setupColumn(grid, info, kColYesNo, text("X22"), 700, ContentKind::Decimal, CellAlignment::Default, text("X23"),
+                true);
+
+    const LinkTables &tables = m_ctx.linkTables;
+    const int count = tables.count();
+    int rows = 0;
+    QList<int> failed;
+    for (int i = 0; i <= count; ++i) {
+        const LinkSignal &entry = tables.signals_[i];
+        if (entry.inUse == 0)
+            continue;
+        ++rows;
+        if (rows + 1 > grid.rowCount())
+            grid.rows.resize(rows + 1);
+        SignalRow &row = grid.rows[rows];
+        row.rowData = i;
+        row[kColRowNumber] = QString::number(rows);
+        bool complete = true;
+        for (int c = 1; c <= 10; ++c) {
+            if (cellSafe(entry.fields[size_t(c)])) {
+                row[c] = entry.fields[size_t(c)];
+            } else {
+                complete = false;
+                break;
+            }
+        }
+        if (!complete)
+            failed << rows;
+    }
+    m_grid.setTable(std::move(grid), std::move(info));
+
+    // One message per row that could not be filled; the build has gone on past it.
+    for (qsizetype k = 0; k < failed.size(); ++k)
+        m_ctx.prompter->msgBox(text("X13"), kAppTitle, 3, 1, 1, text("X1"));
+
+    Timer1.start();
+}
+
+int SignalViewerCore::entryOfRow(int row) const
+{
+    const int entry = m_grid.rowData(row);
+    return entry >= 1 && entry <= m_ctx.linkTables.count() ? entry : 0;
+}
+
+void SignalViewerCore::RefreshRows(int first, int last)
+{
+    first = qMax(first, 1);
+    last = qMin(last, m_grid.gridRowCount() - 1);
+    if (first > last)
+        return;
+    m_grid.beginBatch();
+    for (int row = first; row <= last; ++row) {
+        const int entry = entryOfRow(row);
+        if (entry > 0)
+            m_grid.setCell(row, kColYesNo, SingleToText(m_ctx.linkTables.signals_[entry].value));
+    }
+    m_grid.endBatch();
+}
+
+void SignalViewerCore::Timer1_Timer()
+{
+    const auto [first, last] = visibleRows ? visibleRows() : std::pair<int, int>(1, m_grid.gridRowCount() - 1);
+    RefreshRows(first, last);
+}
+
+QString SignalViewerCore::refreshCaption() const
+{
+    return polling() ? QStringLiteral("Stop") : m_ctx.GetText(QStringLiteral("X17"));
+}
+
+void SignalViewerCore::cmdRefrescar_Click()
+{
+    if (polling()) {
+        StopPolling();
+        return;
+    }
+    if (m_ctx.linkTables.count() >= 1 && m_ctx.LinkState == 2) {
+        m_pollIndex = 1;
+        Timer2.start();
+        emit pollingChanged(true);
+    }
+}
+
+void SignalViewerCore::StopPolling()
+{
+    const bool was = polling();
+    Timer2.stop();
+    m_pollIndex = 1;
+    if (was)
+        emit pollingChanged(false);
+}
+
+void SignalViewerCore::Timer2_Timer()
+{
+    if (!polling())
+        return; // a tick queued before the cycle stopped
+    const LinkTables &tables = m_ctx.linkTables;
+    // The link may have gone off line or reloaded a shorter table since the last tick.
+    if (m_ctx.LinkState != 2 || m_pollIndex < 1 || m_pollIndex > tables.count()) {
+        StopPolling();
+        return;
+    }
+    if (m_link)
+        m_link->TransmitTarveon(kGroupPrefix + tables.signals_[m_pollIndex].groupText + QLatin1Char('?'));
+    ++m_pollIndex;
+    if (m_pollIndex > tables.count() || m_ctx.LinkState != 2)
+        StopPolling();
+}
+
+void SignalViewerCore::WriteValue(int row)
+{
+    if (row <= 0)
+        return;
+    const int entryIndex = entryOfRow(row);
+    if (entryIndex <= 0)
+        return;
+    const LinkSignal &entry = m_ctx.linkTables.signals_[entryIndex];
+    const QString answer = m_ctx.prompter->inputBox(
+        entry.fields[3], QStringLiteral("Grupo EIB:") + entry.fields[5] + QStringLiteral("               EIS:") + entry.fields[4],
+        SingleToText(entry.value));
+    if (answer.isEmpty())
+        return;
+    const float value = float(LeadingNumber(FirstCommaToPoint(answer)));
+    // The dialog ran its own event loop: the table may have been reloaded meanwhile.
+    if (entryIndex > m_ctx.linkTables.count())
+        return;
+    LinkSignal &target = m_ctx.linkTables.signals_[entryIndex];
+    target.value = value;
+    m_grid.setCell(row, kColYesNo, SingleToText(value));
+    if (m_link)
+        m_link->TransmitTarveon(kGroupPrefix + target.groupText + QLatin1Char('=') + FormatHashDot00(value));
+}
+
+QString SignalViewerCore::CopyText()
+{
+    if (m_grid.gridRowCount() < 2)
+        return QString();
+    RefreshRows(1, m_grid.gridRowCount() - 1);
+    return m_grid.tabSeparatedText();
+}
+
+} // namespace tarveon

@@ -1,0 +1,90 @@
+#pragma once
+#include "editor/SignalColumns.h"
+#include "editor/SignalTableModel.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <functional>
+#include <utility>
+
+namespace tarveon {
+
+class AppContext;
+class LinkCommands;
+
+// The general text form of a single-precision value, as the grid shows it: up to seven
+// significant digits, no fixed decimals, no thousands separator, "." as decimal point and an
+// exponent only for very large or small values (21.5 -> "21.5", 1e-05 -> "1E-05").
+QString SingleToText(float value);
+// Replaces the first "," of text by "." and leaves the rest alone.
+QString FirstCommaToPoint(const QString &text);
+// The pattern "#.00": two decimals, no digit before the point below 1 (0.5 -> ".50",
+// 21.5 -> "21.50", 0 -> ".00", -0.25 -> "-.25"), "." as decimal point.
+QString FormatHashDot00(float value);
+
+// What the signal viewer fVerDatosZDM does, without the window: the grid over the link-side
+// signal table, the display refresh of the rows in view, the polling cycle, the writing of one
+// value and the copy. The two timers live here; tests call their ticks directly.
+class SignalViewerCore : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kRefreshMs = 1000; // Timer1
+    static constexpr int kPollMs = 50;      // Timer2
+
+    SignalViewerCore(AppContext &ctx, LinkCommands *link, QObject *parent = nullptr);
+
+    void setLink(LinkCommands *link) { m_link = link; }
+    SignalTableModel &grid() { return m_grid; }
+    const SignalTableModel &grid() const { return m_grid; }
+    // The column descriptors of the last build (the viewer uses their Help texts).
+    const ColumnInfos &columns() const { return m_grid.columnInfos(); }
+
+    // Rebuilds the grid from the link-side table: header, one row per entry in use (entry index
+    // as row data, running number in column 0, fields 1 to 10). A row that cannot be filled
+    // completely is reported with "X13" and the build goes on. Timer1 is stopped meanwhile.
+    void Datos_Carga();
+    // Rows (table rows) currently in view; the window sets it. Unset: every data row.
+    std::function<std::pair<int, int>()> visibleRows;
+    // Display refresh: column 11 of the rows first..last from the entries' values.
+    void RefreshRows(int first, int last);
+    // Timer1 tick: refresh of the rows in view.
+    void Timer1_Timer();
+
+    // cmdRefrescar: stops a running cycle, or starts one from entry 1 when the table has
+    // entries and the link is on line.
+    void cmdRefrescar_Click();
+    bool polling() const { return Timer2.isActive(); }
+    // cmdRefrescar's caption: "Stop" while polling, else text "X17".
+    QString refreshCaption() const;
+    qint32 pollIndex() const { return m_pollIndex; }
+    // Timer2 tick: requests the entry at the poll index; stops at the end of the table or when
+    // the link is no longer on line (then nothing is sent), and when the table shrank under it.
+    void Timer2_Timer();
+    void StopPolling();
+
+    // Double click on a grid row (table row): asks for a value and writes it to the gateway.
+    void WriteValue(int row);
+
+    // cmdCopy: the whole grid, header and column 0 included, values brought up to date first;
+    // each cell followed by TAB, each row by CR LF. Empty when the grid has fewer than 2 rows.
+    QString CopyText();
+
+    // The entry shown in a table row (0 when none).
+    int entryOfRow(int row) const;
+
+    QTimer Timer1; // display refresh, 1000 ms, from the end of every build
+    QTimer Timer2; // polling, 50 ms, during a cycle
+
+signals:
+    // The polling cycle started or stopped (cmdRefrescar's caption changes).
+    void pollingChanged(bool polling);
+
+private:
+    AppContext &m_ctx;
+    LinkCommands *m_link;
+    SignalTableModel m_grid;
+    qint32 m_pollIndex = 1;
+};
+
+} // namespace tarveon

@@ -1,0 +1,74 @@
+#pragma once
+#include "tools/Monitor.h"
+
+#include <QTimer>
+#include <QWidget>
+
+class QCheckBox;
+class QLineEdit;
+class QListView;
+class QModelIndex;
+class QPushButton;
+
+namespace tarveon {
+
+class AppContext;
+class LinkCommands;
+
+// The design the three monitor windows share: the line list lstTramas, the check boxes chkBus,
+// chkLog and chkUltimo, the button cmdClear, and a filter field and pause above the list. The
+// window shows core().lines() and forwards its controls to core(); the kinds differ in caption,
+// line handling (MonitorCore) and in what a double click on an entry and the close box do.
+class MonitorWindow : public QWidget {
+    Q_OBJECT
+public:
+    // Loads the window: check boxes set, no log file, the bus monitors' traffic report on.
+    MonitorWindow(AppContext &ctx, MonitorKind kind, LinkCommands *link, QWidget *parent = nullptr);
+    ~MonitorWindow() override;
+
+    MonitorCore &core() { return m_core; }
+    MonitorKind kind() const { return m_core.kind(); }
+
+    // Closes the window (its document-area frame too) as the program does: the gateway monitor,
+    // which refuses its own close box, accepts this.
+    void closeByProgram();
+    // Upload start: switches chkBus off when it is on (the window then stops its report);
+    // returns whether it was on.
+    bool switchBusOff();
+
+    // Double click on the free area: the whole list to the clipboard.
+    void copyAll();
+    // Double click on an entry (external and gateway monitors): that entry to the clipboard.
+    void copyEntry(const QModelIndex &index);
+
+    QListView *lstTramas;
+    QCheckBox *chkBus;
+    QCheckBox *chkLog;
+    QCheckBox *chkUltimo;
+    QPushButton *cmdClear;
+    QLineEdit *txtFiltro;
+    QCheckBox *chkPausa;
+
+    // The size a new monitor window opens with.
+    QSize sizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    void layoutControls();
+    void chkLog_Click(bool checked);
+    void followLine(int row);
+    void drawBurst();
+    void makeVisible();
+
+    AppContext &m_ctx;
+    MonitorCore m_core;
+    bool m_programClose = false;
+    QTimer m_repaintTimer;
+    bool m_followPending = false;
+};
+
+} // namespace tarveon
