@@ -13,5 +13,5 @@ if [[ "${TARVEON_SKIP_ASAN:-0}" != 1 && -f CMakePresets.json ]] && grep -q '"asa
   ctest --preset asan
 fi
 if [[ -x ./fuzz.sh && "${TARVEON_SKIP_FUZZ:-0}" != 1 ]]; then
-  ./fuzz.sh "${TARVEON_FUZZ_SECONDS:-10}"
+  ./fuzz.sh "${TARVEON_FUZZ_SECONDS:-15}"
 fi
