@@ -1,8 +1,35 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and starts the tool.
+# By default the tool starts on a demo: the gateway simulator on a pseudo-terminal and a demo
+# project of three indoor units, so you can go on line, upload and watch values at once.
+# ./run.sh --no-demo starts the tool alone, on the port of its settings (or --port DEVICE).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
+demo=1
+args=()
+for a in "$@"; do
+  if [[ "$a" == --no-demo ]]; then demo=0; else args+=("$a"); fi
+done
 ./scripts/install-deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default
-exec ./build/default/bin/tarveon-config "$@"
+bin=build/default/bin
+if ((demo == 0)); then
+  exec "$bin/tarveon-config" "${args[@]}"
+fi
+
+if [[ ! -d "$bin/ProjectsZDM/Demo" ]]; then
+  python3 scripts/make-demo-project.py "$bin/TemplatesZDM" "$bin/ProjectsZDM/Demo"
+  "$bin/tarveon-cli" generate "$bin/ProjectsZDM/Demo" >/dev/null
+fi
+# A first start opens the demo project preselected.
+[[ -f "$bin/tarveon-config.ini" ]] || printf '[X103]\r\nLastProject=Demo\r\n' >"$bin/tarveon-config.ini"
+
+simout="$(mktemp)"
+"$bin/tarveon-sim" >"$simout" 2>&1 &
+sim=$!
+trap 'kill $sim 2>/dev/null || true; rm -f "$simout"' EXIT
+for _ in $(seq 50); do [[ -s "$simout" ]] && break; sleep 0.1; done
+port="$(head -n 1 "$simout")"
+echo "Gateway simulator on $port (the tool uses it for this run: --port $port)"
+"$bin/tarveon-config" --port "$port" "${args[@]}"

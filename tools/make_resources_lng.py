@@ -309,6 +309,12 @@ TEXTS = [
     ("K1", "1 - Yes", "1 - Sí"),
     ("KU2", "U2", "U2"),
     ("U2", "U2", "U2"),
+
+    ("#", "Serial link: messages beyond the gateway's own"),
+    ("LNK1", "The link to the gateway was lost on port ", "Se ha perdido el enlace con la pasarela en el puerto "),
+    ("LNK2", "The gateway did not identify itself on port ", "La pasarela no se ha identificado en el puerto "),
+    ("LNK3", "This is not a gateway configuration file: ", "No es un fichero de configuración de la pasarela: "),
+    ("LNK4", "Device (instead of the port number)", "Dispositivo (en lugar del número de puerto)"),
 ]
 
 

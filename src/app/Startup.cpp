@@ -48,19 +48,6 @@ void SingleInstance::release()
     m_lock.reset();
 }
 
-const QStringList &ConsoleCommands()
-{
-    static const QStringList commands = {
-        QStringLiteral("BUSINTALL"), QStringLiteral("BUSINTTX"),  QStringLiteral("BUSINTRX"),
-        QStringLiteral("BUSINTOFF"), QStringLiteral("BUSEXTALL"), QStringLiteral("BUSEXTTX"),
-        QStringLiteral("BUSEXTRX"),  QStringLiteral("BUSEXTOFF"), QStringLiteral("RESET~"),
-        QStringLiteral("HELP"),      QStringLiteral("INFO?"),     QStringLiteral("OFCHANGES"),
-        QStringLiteral("ONCHANGES"), QStringLiteral("DEBUG=0"),   QStringLiteral("DEBUG=1"),
-        QStringLiteral("DEBUG=2"),   QStringLiteral("GP:00/0/000?"), QStringLiteral("GP:00/0/000=0.0"),
-    };
-    return commands;
-}
-
 bool DirExists(AppContext &ctx, const QString &path)
 {
     if (QFileInfo(path).isDir())

@@ -27,8 +27,6 @@ private:
     std::unique_ptr<QLockFile> m_lock;
 };
 
-// The console command list offered in cboCmd, in its order.
-const QStringList &ConsoleCommands();
 
 // True when path names an existing directory; otherwise shows the critical message
 // "X99" CR path titled with the application title and returns false.

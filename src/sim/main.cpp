@@ -1,9 +1,178 @@
+// tarveon-sim: a stand-in for the Tarveon gateway at the end of a serial line, for trying the
+// tool and for its tests. It makes a pseudo-terminal (raw mode) and prints the device path the
+// tool should open, or serves a given device.
+#include "Gateway.h"
+
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
+#include <QTimer>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+using tarveon::sim::Gateway;
+using tarveon::sim::Options;
+
+namespace {
+
+bool makeRaw(int fd, int baud)
+{
+    termios t{};
+    if (tcgetattr(fd, &t) != 0)
+        return false;
+    cfmakeraw(&t);
+    t.c_cflag |= CLOCAL | CREAD;
+    if (baud > 0) {
+        speed_t speed = B57600;
+        switch (baud) {
+        case 1200: speed = B1200; break;
+        case 2400: speed = B2400; break;
+        case 4800: speed = B4800; break;
+        case 9600: speed = B9600; break;
+        case 19200: speed = B19200; break;
+        case 38400: speed = B38400; break;
+        case 115200: speed = B115200; break;
+        default: break;
+        }
+        cfsetispeed(&t, speed);
+        cfsetospeed(&t, speed);
+    }
+    return tcsetattr(fd, TCSANOW, &t) == 0;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QTextStream(stderr) << "usage: tarveon-sim [options]\n";
-    return 2;
+    QCoreApplication::setApplicationName(QStringLiteral("tarveon-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Simulated Tarveon gateway. Creates a pseudo-terminal, prints its path on the first line of\n"
+        "standard output and answers the tool's commands on it until killed."));
+    parser.addHelpOption();
+    const QCommandLineOption device({QStringLiteral("d"), QStringLiteral("device")},
+                                    QStringLiteral("Serve this device instead of a new pseudo-terminal."),
+                                    QStringLiteral("path"));
+    const QCommandLineOption family(QStringLiteral("family"), QStringLiteral("Protocol family reported (ZTR001)."),
+                                    QStringLiteral("name"), QStringLiteral("ZTR001"));
+    const QCommandLineOption firmware(QStringLiteral("firmware"), QStringLiteral("Version text after the family."),
+                                      QStringLiteral("text"), QStringLiteral("V2.10"));
+    const QCommandLineOption baud(QStringLiteral("baud"),
+                                  QStringLiteral("Pace both directions at this line speed (10 bits a byte)."),
+                                  QStringLiteral("rate"), QStringLiteral("0"));
+    const QCommandLineOption crOnly(QStringLiteral("cr-only"), QStringLiteral("End lines with CR alone, not CR LF."));
+    const QCommandLineOption traffic(QStringLiteral("traffic-ms"),
+                                     QStringLiteral("Interval of EIB/EXT traffic lines while on (400)."),
+                                     QStringLiteral("ms"), QStringLiteral("400"));
+    const QCommandLineOption drift(QStringLiteral("drift-ms"),
+                                   QStringLiteral("Interval of slow value changes while ONCHANGES (1500)."),
+                                   QStringLiteral("ms"), QStringLiteral("1500"));
+    const QCommandLineOption set(QStringLiteral("set"), QStringLiteral("Initial group value, e.g. 1/2/3=21.5."),
+                                 QStringLiteral("group=value"));
+    const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("Answer nothing at all."));
+    const QCommandLineOption refuse(QStringLiteral("refuse"), QStringLiteral("Refuse every upload (CANCEL)."));
+    const QCommandLineOption cancelAfter(QStringLiteral("cancel-after"),
+                                         QStringLiteral("Cancel the upload once this many bytes came in."),
+                                         QStringLiteral("bytes"));
+    const QCommandLineOption silentAfter(QStringLiteral("silent-after"),
+                                         QStringLiteral("Go silent once this many upload bytes came in (0: at SEND~)."),
+                                         QStringLiteral("bytes"));
+    const QCommandLineOption hangupAfter(QStringLiteral("hangup-after"),
+                                         QStringLiteral("Hang up (close the line, quit) after this many upload bytes."),
+                                         QStringLiteral("bytes"));
+    const QCommandLineOption wrongAck(QStringLiteral("wrong-ack"),
+                                      QStringLiteral("Acknowledge one byte more than received."));
+    const QCommandLineOption duplicateAck(QStringLiteral("duplicate-ack"),
+                                          QStringLiteral("Send every acknowledgement twice."));
+    parser.addOptions({device, family, firmware, baud, crOnly, traffic, drift, set, silent, refuse, cancelAfter,
+                       silentAfter, hangupAfter, wrongAck, duplicateAck});
+    parser.process(app);
+
+    Options opt;
+    opt.family = parser.value(family);
+    opt.firmware = parser.value(firmware);
+    opt.baud = parser.value(baud).toInt();
+    opt.crOnly = parser.isSet(crOnly);
+    opt.trafficMs = parser.value(traffic).toInt();
+    opt.driftMs = parser.value(drift).toInt();
+    opt.silent = parser.isSet(silent);
+    opt.refuse = parser.isSet(refuse);
+    opt.wrongAck = parser.isSet(wrongAck);
+    opt.duplicateAck = parser.isSet(duplicateAck);
+    if (parser.isSet(cancelAfter))
+        opt.cancelAfter = parser.value(cancelAfter).toLongLong();
+    if (parser.isSet(silentAfter))
+        opt.silentAfter = parser.value(silentAfter).toLongLong();
+    if (parser.isSet(hangupAfter))
+        opt.hangupAfter = parser.value(hangupAfter).toLongLong();
+    for (const QString &s : parser.values(set)) {
+        const qsizetype eq = s.indexOf(QLatin1Char('='));
+        const int group = eq < 0 ? -1 : Gateway::parseGroup(s.left(eq));
+        if (group < 0) {
+            QTextStream(stderr) << "tarveon-sim: bad --set " << s << "\n";
+            return 2;
+        }
+        opt.initialValues.insert(group, s.mid(eq + 1).toDouble());
+    }
+
+    int fd = -1;
+    int slave = -1;
+    QString path;
+    if (parser.isSet(device)) {
+        path = parser.value(device);
+        fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0 || !makeRaw(fd, opt.baud)) {
+            QTextStream(stderr) << "tarveon-sim: cannot open " << path << ": " << std::strerror(errno) << "\n";
+            return 2;
+        }
+    } else {
+        fd = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (fd < 0 || ::grantpt(fd) != 0 || ::unlockpt(fd) != 0) {
+            QTextStream(stderr) << "tarveon-sim: no pseudo-terminal: " << std::strerror(errno) << "\n";
+            return 2;
+        }
+        path = QString::fromLocal8Bit(::ptsname(fd));
+        // Keep the far end open in raw mode: no echo of early bytes, and no hang-up while the tool
+        // closes and reopens the port.
+        slave = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+        if (slave < 0 || !makeRaw(slave, opt.baud)) {
+            QTextStream(stderr) << "tarveon-sim: cannot set up " << path << ": " << std::strerror(errno) << "\n";
+            return 2;
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    }
+    std::printf("%s\n", path.toLocal8Bit().constData());
+    std::fflush(stdout);
+
+    Gateway gateway(fd, opt);
+    QObject::connect(&gateway, &Gateway::finished, &app, [&](int code) {
+        ::close(fd);
+        if (slave >= 0)
+            ::close(slave);
+        fd = slave = -1;
+        QCoreApplication::exit(code);
+    });
+
+    // Leave with the process that started us (a test that crashed must not leave sims behind).
+    const pid_t parent = ::getppid();
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &app, [parent] {
+        if (::getppid() != parent)
+            QCoreApplication::exit(0);
+    });
+    watch.start(300);
+
+    const int code = app.exec();
+    if (fd >= 0)
+        ::close(fd);
+    if (slave >= 0)
+        ::close(slave);
+    return code;
 }

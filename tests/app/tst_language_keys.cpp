@@ -115,7 +115,7 @@ QList<Literal> stringLiterals(const QString &src)
 // A literal is a key when its whole text looks like one, or when it is GetText's argument.
 bool isKey(const Literal &lit)
 {
-    static const QRegularExpression keyPattern(QStringLiteral("^(X|A|H|EIB|G)[0-9]+$"));
+    static const QRegularExpression keyPattern(QStringLiteral("^(X|A|H|EIB|G|LNK)[0-9]+$"));
     // GetText( then optionally a string wrapper, then the literal's prefix (u, L, u8, U).
     static const QRegularExpression getTextBefore(QStringLiteral(
         R"(GetText\s*\(\s*(?:(?:QStringLiteral|QLatin1String|QLatin1StringView|QString|QStringView|QString::fromLatin1|QString::fromUtf8)\s*\(\s*)?(?:u8|u|U|L)?$)"));

@@ -3,6 +3,7 @@
 #include "app/Startup.h"
 #include "app/WindowLayout.h"
 #include "app/ui/MDITarveon.h"
+#include "link/FakeSerialPort.h"
 #include "tools/ui/frmAbout.h"
 
 #include <QAction>
@@ -35,7 +36,9 @@ struct Fixture {
         if (withResources)
             QFile::copy(dir.filePath("RESOURCES.LNG"), dir.filePath("tarveon-config.LNG"));
         ctx = std::make_unique<AppContext>(dir.path(), QStringLiteral("tarveon-config"), &prompter);
-        window = std::make_unique<MDITarveon>(*ctx);
+        port = new FakeSerialPort;
+        port->failOpen = true; // no gateway attached
+        window = std::make_unique<MDITarveon>(*ctx, nullptr, port);
         window->showProjectList = [this] {
             ++projectListShown;
             if (onProjectList)
@@ -90,6 +93,7 @@ struct Fixture {
     test::TempProgramDir dir;
     RecordingPrompter prompter;
     std::unique_ptr<AppContext> ctx;
+    FakeSerialPort *port; // owned by the window's link
     std::unique_ptr<MDITarveon> window;
     std::function<void()> onProjectList;
     int projectListShown = 0;
@@ -663,12 +667,16 @@ private slots:
         QCOMPARE(caption, f.ctx->GetText("X11") + kAppTitle);
     }
 
-    void onlineSwitchWithoutLinkStaysOff()
+    void onlineSwitchWithoutGatewayStaysOff()
     {
         Fixture f;
         f.openProject("P", "ZTR001-PACKAGED", "");
         QVERIFY(f.window->startUp());
+        f.prompter.clear();
         QTest::mouseClick(f.window->chkOnline, Qt::LeftButton);
+        QVERIFY(!f.port->isOpen());
+        QVERIFY(!f.prompter.records.isEmpty());
+        QVERIFY(f.prompter.records.first().text.startsWith(f.ctx->GetText("X29")));
         QVERIFY(!f.window->chkOnline->isChecked());
         QCOMPARE(f.window->chkOnline->text(), QString("Off Line"));
         QVERIFY(f.enabled("mnuAProject"));

@@ -3,12 +3,18 @@
 #include "app/AppContext.h"
 #include "app/WindowLayout.h"
 #include "app/ui/AppIcon.h"
+#include "link/PortNames.h"
+#include "link/QtSerialPortImpl.h"
+#include "link/SerialLink.h"
+#include "link/ui/LinkControls.h"
+#include "link/ui/fConfPort.h"
 #include "tools/ui/fProject.h"
 #include "tools/ui/frmAbout.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -100,14 +106,14 @@ void addSeparator(QMenu *menu, const char *name)
 
 } // namespace
 
-MDITarveon::MDITarveon(AppContext &ctx, QWidget *parent) : QMainWindow(parent), m_ctx(ctx)
+MDITarveon::MDITarveon(AppContext &ctx, QWidget *parent, SerialPort *port)
+    : QMainWindow(parent), m_ctx(ctx), m_link(new SerialLink(ctx, port ? port : new QtSerialPortImpl, this))
 {
     setObjectName(QStringLiteral("MDITarveon"));
     setWindowIcon(appIcon());
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    connect(Timer1, &QTimer::timeout, this, &MDITarveon::Timer1_Timer);
 
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
@@ -213,7 +219,6 @@ void MDITarveon::buildToolStrip()
     chkOnline->setCheckable(true);
     chkOnline->setEnabled(false);
     chkOnline->setMinimumWidth(80);
-    connect(chkOnline, &QPushButton::clicked, this, &MDITarveon::chkOnline_Click);
 
     ProgressBar1 = new QProgressBar(strip);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
@@ -289,7 +294,10 @@ void MDITarveon::installStandIns()
         dialog.exec();
     };
     showConfigEditor = [this](int) { standInDialog(m_ctx, this, QStringLiteral("fConfKorvaneEIB")); };
-    showPortDialog = [this] { standInDialog(m_ctx, this, QStringLiteral("fConfPort")); };
+    showPortDialog = [this] {
+        fConfPort dialog(m_ctx, *m_link, this);
+        dialog.exec();
+    };
     createGatewayMonitor = [] { return standInChild(QStringLiteral("fTestTarveonZDM"), true); };
     createEibMonitor = [] { return standInChild(QStringLiteral("fTestEIB"), true); };
     createExtMonitor = [] { return standInChild(QStringLiteral("fTestExterno"), true); };
@@ -354,10 +362,25 @@ bool MDITarveon::startUp()
 void MDITarveon::InitLinkAndPaths()
 {
     ReadPortSettings(m_ctx);
-    cboCmd->clear();
-    cboCmd->addItems(ConsoleCommands());
+    m_link->configurePort(resolvePortChoice(QCoreApplication::arguments(), m_ctx));
+    // The binder fills cboCmd with the console commands and shows the link's state from now on.
+    if (!m_linkBinder) {
+        LinkControls controls;
+        controls.chkOnline = chkOnline;
+        controls.Timer1 = Timer1;
+        controls.cboCmd = cboCmd;
+        controls.cmdEnviar = cmdEnviar;
+        controls.cboFichero = cboFichero;
+        controls.cmdSendFileTarveon = cmdSendFileTarveon;
+        controls.ProgressBar1 = ProgressBar1;
+        controls.shpTransfer1 = shpTransfer1;
+        controls.shpTransfer2 = shpTransfer2;
+        controls.mnuVer = mnuVer->menuAction();
+        controls.mnuAProject = mnuAProject;
+        m_linkBinder = new LinkControlsBinder(*m_link, controls, this);
+    }
     cboCmd->setCurrentIndex(-1);
-    m_ctx.linkTables.clear();
+    m_link->InitLink();
     ResolvePaths(m_ctx);
 }
 
@@ -425,6 +448,7 @@ void MDITarveon::applyProjectState()
 
 void MDITarveon::Timer1_Timer()
 {
+    m_link->Timer1_Timer();
 }
 
 void MDITarveon::mnuAProject_Click()
@@ -502,14 +526,7 @@ void MDITarveon::mnuCISel_Click(int index)
 
 void MDITarveon::chkOnline_Click()
 {
-    // Without a serial link the switch cannot open a port: it stays off line.
-    chkOnline->setChecked(false);
-    chkOnline->setText(QStringLiteral("Off Line"));
-    cmdSendFileTarveon->setEnabled(false);
-    cmdEnviar->setEnabled(false);
-    mnuVer->menuAction()->setEnabled(false);
-    cboFichero->clear();
-    mnuAProject->setEnabled(!chkOnline->isChecked());
+    m_link->chkOnline_Click(chkOnline->isChecked());
 }
 
 void MDITarveon::fillWindowList()
@@ -617,6 +634,7 @@ void MDITarveon::MDIForm_Unload()
     m_unloaded = true;
     Timer1->stop();
     StoreLastProject(m_ctx);
+    m_link->Shutdown();
 }
 
 void MDITarveon::closeEvent(QCloseEvent *event)

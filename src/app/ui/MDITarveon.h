@@ -29,16 +29,24 @@ class AppContext;
 // link, the status bar with the open project's identity, and the start-up and shutdown
 // sequences. Child windows (monitors, signal viewer) live in its document area; the dialogs of
 // the other parts of the tool open over it.
+class SerialLink;
+class SerialPort;
+class LinkControlsBinder;
+
 class MDITarveon : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MDITarveon(AppContext &ctx, QWidget *parent = nullptr);
+    // port: the serial port of the gateway link (a QSerialPort when null); the window owns it.
+    explicit MDITarveon(AppContext &ctx, QWidget *parent = nullptr, SerialPort *port = nullptr);
     ~MDITarveon() override;
 
     // The start-up sequence. Returns false when the program must end: another program runs from
     // the same directory (silently), or the language file could not be read (after its message).
     // On success the window is shown and the project list has been through once.
     bool startUp();
+
+    // The serial link to the gateway (state machine, console, upload).
+    SerialLink &link() { return *m_link; }
 
     // --- Windows of the other parts of the tool ---------------------------------------------
     // Each hook has a stand-in until its window exists; the owner of the window replaces it.
@@ -147,6 +155,8 @@ private:
     QWidget *child(QPointer<QWidget> &slot, const ChildFactory &factory, bool create);
 
     AppContext &m_ctx;
+    SerialLink *m_link;
+    LinkControlsBinder *m_linkBinder = nullptr;
     SingleInstance m_instance;
     QActionGroup *m_languageGroup;
     QList<QAction *> m_windowListActions;
