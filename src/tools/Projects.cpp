@@ -42,7 +42,7 @@ bool canList(const QString &path)
 bool staysInside(const QString &name)
 {
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
-        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
 }
 
 QString projectPath(const AppContext &ctx, const QString &name)

@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "app/IniFile.h"
 #include "editor/ProjectSettings.h"
+#include "model/ModKorvaneEIB.h"
 #include "model/SignalTableFile.h"
 #include "tools/Projects.h"
 
@@ -143,6 +144,27 @@ private slots:
             templateFile(bytes, damage);
             break;
         }
+    }
+
+    // A device count of two thousand million in the settings the link reads on identification:
+    // only the machine type's devices are looked at, and the loading ends at once.
+    void hugeDeviceCountOnLine()
+    {
+        TestContext t;
+        AppContext &ctx = *t.ctx;
+        ctx.ProjectDir = ctx.PathProjects + "/Plant";
+        ctx.ProjectProtocol = "ZTR001-CHILLER";
+        QVERIFY(writeAll(ctx.ProjectDir + "/ZTR001-CHILLER.ini",
+                         "[ZTR001-CHILLER]\r\nDevices=2000000000\r\nD1-Active=1\r\nD9-Active=1\r\n"));
+        QByteArray table = "PROTOCOLO=71-ZTR001-CHILLER\r\nVERSION=ZDM.1.0\r\nCAMPOS=12\r\n\tH\r\n";
+        table += "1\t1\t100-Status\tOn/Off\t01 - Switching (1 bit)\t1/0/1\t\tR\t\tT\t\t1\t\r\n";
+        table += "2\t9\t100-Status\tOn/Off\t01 - Switching (1 bit)\t1/0/9\t\tR\t\tT\t\t1\t\r\n";
+        QVERIFY(writeAll(ctx.ProjectDir + "/ZTR001-CHILLER.dat", table));
+        ctx.linkTables.clear();
+        LoadLinkSignals(ctx);
+        QVERIFY(t.prompter.records.isEmpty());
+        QCOMPARE(ctx.linkTables.count(), 1); // device 9 is past the 8 chillers a project can have
+        QCOMPARE(ctx.linkTables.signals_[1].fields[1], QStringLiteral("1"));
     }
 
 private:

@@ -5,7 +5,9 @@
 // as root), and a file size limit (RLIMIT_FSIZE) that makes the write fail part way.
 #include "FaultSupport.h"
 #include "TestSupport.h"
+#include "../model/GatewayTestTables.h"
 #include "editor/ProjectSettings.h"
+#include "model/Generate.h"
 #include "model/SignalTableFile.h"
 #include "tools/Projects.h"
 
@@ -196,6 +198,61 @@ private slots:
             QCOMPARE(readAll(file + "/inside.txt"), good);
         else
             QCOMPARE(readAll(file), good);
+    }
+
+    // Generating the gateway file where it cannot be written: the "X32" message with the path and
+    // the system's error, a result that says so, no crash, and no temporary file left behind.
+    void gatewayFileFails_data()
+    {
+        QTest::addColumn<Fault>("fault");
+        QTest::newRow("parent is a file") << Fault::ParentIsFile;
+        QTest::newRow("directory in place") << Fault::DirectoryInPlace;
+        QTest::newRow("read-only directory") << Fault::ReadOnlyDirectory;
+        QTest::newRow("size limit mid-way") << Fault::SizeLimit;
+    }
+    void gatewayFileFails()
+    {
+        QFETCH(Fault, fault);
+        TestContext t;
+        AppContext &ctx = *t.ctx;
+        const QString root = t.dir.path();
+        ctx.ProjectProtocol = "ZTR001-PACKAGED";
+        if (fault == Fault::ParentIsFile) {
+            QVERIFY(writeAll(root + "/afile", "a plain file"));
+            ctx.ProjectDir = root + "/afile/Hotel";
+        } else {
+            ctx.ProjectDir = root + "/ProjectsZDM/Hotel";
+            QVERIFY(QDir().mkpath(ctx.ProjectDir));
+        }
+        const QString path = ctx.ProjectDir + "/ZTR001-PACKAGED.zdm";
+        if (fault == Fault::DirectoryInPlace)
+            QVERIFY(writeAll(path + "/inside.txt", "kept"));
+        QList<Sig> rows;
+        for (int code = 0; code < 30; ++code)
+            rows << Sig{1, code, 1, QStringLiteral("1/0/%1").arg(code + 1), "", "RWT"};
+        const QStringList entriesBefore = entriesOf(ctx.ProjectDir);
+        t.prompter.clear();
+        GenerateResult result;
+        {
+            std::unique_ptr<FileSizeLimit> limit;
+            std::unique_ptr<ReadOnlyDirectory> readOnly;
+            if (fault == Fault::SizeLimit)
+                limit = std::make_unique<FileSizeLimit>(200);
+            else if (fault == Fault::ReadOnlyDirectory)
+                readOnly = std::make_unique<ReadOnlyDirectory>(ctx.ProjectDir, QStringList{root, root + "/ProjectsZDM"});
+            if (readOnly && !readOnly->active())
+                QSKIP("the directory cannot be made read-only for this process");
+            result = GenerateFromProject(ctx, makeSettings(1, {1}), makeTable(rows));
+        }
+        QVERIFY(result.modelBuilt);
+        QVERIFY(!result.ok);
+        QVERIFY(result.bytes.size() > 200);
+        QCOMPARE(t.prompter.records.size(), 1);
+        QCOMPARE(t.prompter.records[0].text, ctx.GetText("X32") + path + "\rError: \r" + result.error);
+        QVERIFY(!result.error.isEmpty());
+        QCOMPARE(entriesOf(ctx.ProjectDir), entriesBefore);
+        if (fault == Fault::DirectoryInPlace)
+            QCOMPARE(readAll(path + "/inside.txt"), QByteArray("kept"));
     }
 
     // After the fault has gone, the same save succeeds: nothing was left that blocks it.
