@@ -61,8 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (plainDescription(description))
         require(written.description == QString::fromLatin1(description));
 
-    // Settings file of either machine type.
-    for (const int code : {70, 71}) {
+    // Settings file of one machine type (by the input's length, to keep the runs quick).
+    for (const int code : {size % 2 ? 70 : 71}) {
         const QString section = code == 70 ? QStringLiteral("ZTR001-PACKAGED") : QStringLiteral("ZTR001-CHILLER");
         IniDocument settingsDoc(file);
         const ProjectSettings first = ProjectSettings::fromIni(settingsDoc, section, QStringLiteral("EIB"), code);

@@ -3,9 +3,15 @@
 namespace tarveon {
 
 AppContext::AppContext(QString programDir_, QString exeBaseName_, Prompter *prompter_)
-    : programDir(std::move(programDir_)), exeBaseName(std::move(exeBaseName_)), prompter(prompter_),
-      ini(*this), language(*this)
+    : programDir(std::move(programDir_)), exeBaseName(std::move(exeBaseName_)), dataDir(programDir),
+      prompter(prompter_), ini(*this), language(*this)
 {
+}
+
+AppContext::AppContext(const ProgramPaths &paths, Prompter *prompter_)
+    : AppContext(paths.settingsDir, paths.baseName, prompter_)
+{
+    dataDir = paths.dataDir;
 }
 
 void AppContext::InitProtocols()

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/ModulINI.h"
+#include "app/ProgramPaths.h"
 #include "app/Prompter.h"
 #include "app/mIdioma.h"
 #include "model/LinkSignals.h"
@@ -20,6 +21,8 @@ public:
     // programDir: where the executable, its settings file and the language file live.
     // exeBaseName: the executable's base name (settings file = exeBaseName + ".ini").
     AppContext(QString programDir, QString exeBaseName, Prompter *prompter);
+    // An installed program: settings in paths.settingsDir (programDir), shipped data in paths.dataDir.
+    AppContext(const ProgramPaths &paths, Prompter *prompter);
 
     // Shortcut to the language resources.
     QString GetText(const QString &key) const { return language.GetText(key); }
@@ -27,8 +30,12 @@ public:
     // Fills ProtocolNames and ProtocolCodes.
     void InitProtocols();
 
+    // Where the settings file lives and, by default, the projects directory.
     QString programDir;
     QString exeBaseName;
+    // Read-only shipped data: language file, default templates directory, documentation folder.
+    // The program directory itself unless the program is installed (ProgramPaths).
+    QString dataDir;
     Prompter *prompter;
     ModulINI ini;
     mIdioma language;

@@ -58,10 +58,15 @@ bool DirExists(AppContext &ctx, const QString &path)
 
 QString DirectorySetting(const AppContext &ctx, const QString &key, const QString &subdir)
 {
+    return DirectorySetting(ctx, key, subdir, ctx.programDir);
+}
+
+QString DirectorySetting(const AppContext &ctx, const QString &key, const QString &subdir, const QString &baseDir)
+{
     const QString value = ctx.ini.ReadAppSetting(kAppSection, key, QString());
     if (!value.isEmpty())
         return value;
-    return ctx.programDir + QLatin1Char('/') + subdir;
+    return baseDir + QLatin1Char('/') + subdir;
 }
 
 void ReadPortSettings(AppContext &ctx)
@@ -72,7 +77,7 @@ void ReadPortSettings(AppContext &ctx)
 
 void ResolvePaths(AppContext &ctx)
 {
-    ctx.PathTemplates = DirectorySetting(ctx, QStringLiteral("PathTemplates"), QStringLiteral("TemplatesZDM"));
+    ctx.PathTemplates = DirectorySetting(ctx, QStringLiteral("PathTemplates"), QStringLiteral("TemplatesZDM"), ctx.dataDir);
     ctx.PathProjects = DirectorySetting(ctx, QStringLiteral("PathProjects"), QStringLiteral("ProjectsZDM"));
     if (!DirExists(ctx, ctx.PathTemplates))
         ctx.prompter->platformBox(BoxKind::Critical, kAppTitle,

@@ -34,11 +34,14 @@ bool DirExists(AppContext &ctx, const QString &path);
 
 // A directory setting: the stored value, or programDir/subdir when the value is empty.
 QString DirectorySetting(const AppContext &ctx, const QString &key, const QString &subdir);
+// The same with baseDir/subdir as the default (the templates ship in the data directory).
+QString DirectorySetting(const AppContext &ctx, const QString &key, const QString &subdir, const QString &baseDir);
 
 // Serial line settings and port number from the settings file into the context.
 void ReadPortSettings(AppContext &ctx);
 
-// PathTemplates and PathProjects from the settings file, defaulted to the program directory;
+// PathTemplates and PathProjects from the settings file, defaulted to dataDir/TemplatesZDM and
+// programDir/ProjectsZDM (both the program directory unless the program is installed);
 // a missing templates directory gives the "X99" message and then "Error path Templates".
 // Nothing is created here.
 void ResolvePaths(AppContext &ctx);

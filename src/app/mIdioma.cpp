@@ -81,11 +81,11 @@ bool mIdioma::LoadLanguage()
     // The names are looked up without regard to case: a copy of the file may have come from a
     // system that does not keep the case of names.
     const QString firstName = m_ctx.exeBaseName + QStringLiteral(".LNG");
-    QString path = findFileNoCase(m_ctx.programDir, firstName);
+    QString path = findFileNoCase(m_ctx.dataDir, firstName);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         m_ctx.prompter->platformBox(BoxKind::Critical, kAppTitle, QStringLiteral("File not found. ") + path);
-        path = findFileNoCase(m_ctx.programDir, QStringLiteral("RESOURCES.LNG"));
+        path = findFileNoCase(m_ctx.dataDir, QStringLiteral("RESOURCES.LNG"));
         file.setFileName(path);
         if (!file.open(QIODevice::ReadOnly))
             return fail(path);

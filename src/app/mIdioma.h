@@ -14,7 +14,8 @@ class mIdioma {
 public:
     explicit mIdioma(AppContext &ctx) : m_ctx(ctx) {}
 
-    // Reads setting Language and the language file (exeBaseName + ".LNG", else "RESOURCES.LNG").
+    // Reads setting Language and the language file (exeBaseName + ".LNG", else "RESOURCES.LNG",
+    // in the context's dataDir).
     // Returns false on the fatal end (no file, empty header, no languages): the message has been
     // shown, no texts are loaded, and the caller ends the program.
     bool LoadLanguage();

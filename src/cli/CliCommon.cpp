@@ -8,8 +8,8 @@ namespace tarveon::cli {
 
 CliContext::CliContext()
 {
-    const QString dir = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath();
-    ctx = std::make_unique<AppContext>(dir, QStringLiteral("tarveon-config"), &prompter);
+    // The tool's files, beside the executables or, installed, in the data directories.
+    ctx = std::make_unique<AppContext>(CurrentProgramPaths(kToolBaseName), &prompter);
     ctx->InitProtocols();
     prompter.onRecord = [](const RecordingPrompter::Record &r) { printMessage(r.text); };
 }

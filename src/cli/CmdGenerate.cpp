@@ -54,8 +54,8 @@ struct Session {
 
     Session()
     {
-        const QString dir = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath();
-        ctx = std::make_unique<AppContext>(dir, QStringLiteral("tarveon-config"), &prompter);
+        // The tool's files, beside the executables or, installed, in the data directories.
+        ctx = std::make_unique<AppContext>(CurrentProgramPaths(kToolBaseName), &prompter);
         ctx->InitProtocols();
     }
 

@@ -2,6 +2,7 @@
 // its file and a row to kCommands.
 #include "CmdGenerate.h"
 #include "Commands.h"
+#include "app/Version.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -35,6 +36,8 @@ void usage(QTextStream &out)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    if (tarveon::PrintVersionIfAsked(QCoreApplication::arguments(), QStringLiteral("tarveon-cli")))
+        return 0;
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {

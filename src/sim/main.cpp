@@ -2,6 +2,7 @@
 // tool and for its tests. It makes a pseudo-terminal (raw mode) and prints the device path the
 // tool should open, or serves a given device.
 #include "Gateway.h"
+#include "app/Version.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -50,6 +51,8 @@ bool makeRaw(int fd, int baud)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    if (tarveon::PrintVersionIfAsked(QCoreApplication::arguments(), QStringLiteral("tarveon-sim")))
+        return 0;
     QCoreApplication::setApplicationName(QStringLiteral("tarveon-sim"));
 
     QCommandLineParser parser;

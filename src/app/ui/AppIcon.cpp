@@ -14,11 +14,13 @@ const QColor kBrandDark(0x0b, 0x4f, 0x8a);
 const QColor kBrandLight(0x2f, 0x8f, 0xd8);
 const QColor kAccent(0x35, 0xb5, 0x5a);
 
-QPixmap iconPixmap(int size)
+} // namespace
+
+QImage appIconImage(int size)
 {
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(0.5, 0.5, size - 1.0, size - 1.0);
     QLinearGradient g(r.topLeft(), r.bottomRight());
@@ -34,7 +36,15 @@ QPixmap iconPixmap(int size)
     p.drawRect(QRectF(6.8 * u, 3 * u, 2.4 * u, 8 * u));
     p.setBrush(kAccent);
     p.drawRoundedRect(QRectF(3 * u, 12 * u, 10 * u, 1.6 * u), 0.8 * u, 0.8 * u);
-    return pm;
+    p.end();
+    return img;
+}
+
+namespace {
+
+QPixmap iconPixmap(int size)
+{
+    return QPixmap::fromImage(appIconImage(size));
 }
 
 } // namespace

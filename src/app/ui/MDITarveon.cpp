@@ -505,7 +505,7 @@ void MDITarveon::mnuDocs_Click()
 {
     // A folder that cannot be opened is not worth a message. Only a folder is handed to the file
     // browser, as a file address and without a shell: a file of that name is never opened or run.
-    const QString folder = m_ctx.programDir + QStringLiteral("/DocsZDM");
+    const QString folder = m_ctx.dataDir + QStringLiteral("/DocsZDM");
     if (openUrl && QFileInfo(folder).isDir())
         openUrl(QUrl::fromLocalFile(folder));
 }

@@ -2,7 +2,6 @@
 
 #include "app/AppContext.h"
 #include "app/ui/AppIcon.h"
-#include "version.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -11,11 +10,6 @@
 #include <QVBoxLayout>
 
 namespace tarveon {
-
-QString programVersion()
-{
-    return QStringLiteral("%1.%2.%3").arg(TARVEON_VERSION_MAJOR).arg(TARVEON_VERSION_MINOR).arg(TARVEON_VERSION_PATCH);
-}
 
 frmAbout::frmAbout(AppContext &ctx, QWidget *parent) : QDialog(parent)
 {
@@ -43,7 +37,8 @@ frmAbout::frmAbout(AppContext &ctx, QWidget *parent) : QDialog(parent)
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
 
     // Description, two line breaks, company, one line break, comments.
-    lblDescription = new QLabel(QStringLiteral(TARVEON_FILE_DESCRIPTION "\n\n" TARVEON_COMPANY "\n" TARVEON_COMMENTS),
+    lblDescription = new QLabel(programFileDescription() + QStringLiteral("\n\n") + programCompany() +
+                                    QLatin1Char('\n') + programComments(),
                                 this);
     lblDescription->setObjectName(QStringLiteral("lblDescription"));
     lblDescription->setWordWrap(true);

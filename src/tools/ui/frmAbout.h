@@ -1,4 +1,6 @@
 #pragma once
+#include "app/Version.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -21,8 +23,5 @@ public:
     QLabel *lblDisclaimer;
     QPushButton *cmdOK;
 };
-
-// "major.minor.revision" of the program.
-QString programVersion();
 
 } // namespace tarveon
