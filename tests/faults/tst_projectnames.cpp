@@ -79,12 +79,13 @@ private slots:
         // only name a project that does not exist.
         const bool path = name.isEmpty() || name == "." || name == ".." || name.contains('/') || name.contains('\\')
                        || name.contains(QChar(0));
+        f.ctx().ProjectName = "Hotel";
         ProjectList list(f.ctx());
         const ProjectEntry forged{name, "ZTR001-PACKAGED", ""};
         f.t.prompter.boxAnswers = {BoxAnswer::Yes};
         if (path) {
             QVERIFY(!list.Open(&forged));
-            QVERIFY(f.ctx().ProjectName != name);
+            QCOMPARE(f.ctx().ProjectName, QStringLiteral("Hotel"));
             QVERIFY(!list.Delete(forged));
         } else {
             list.Delete(forged);
