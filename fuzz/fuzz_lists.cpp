@@ -1,8 +1,9 @@
-// Fuzzed further-address (listen) lists and physical addresses. The first byte chooses the row's
+// Fuzzed further-address (listen) lists and physical addresses (conversion and the settings page's check). The first byte chooses the row's
 // own group; the rest is the list. A list the check accepts holds distinct non-zero valid groups
 // other than the own one; a refused list shows one or two messages. Physical address texts
 // convert without fault and a valid area.line.device converts back to the same value.
 #include "FuzzSupport.h"
+#include "editor/DeviceChecks.h"
 #include "model/GroupAddress.h"
 #include "model/Validation.h"
 
@@ -37,6 +38,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (physical >= 0 && physical <= 0xFFFF) {
         const QString text = PhysicalNumberToText(quint16(physical));
         require(PhysicalTextToNumber(text) == physical);
+    }
+    // The settings page's check of the physical address: one message for a refused text, none
+    // for an accepted one.
+    fuzz::prompter().clear();
+    if (!IsInvalidPhysicalAddress(ctx, list)) {
+        require(fuzz::prompter().records.isEmpty());
+        require(IsValidPhysicalAddress(list));
+    } else {
+        require(fuzz::prompter().records.size() == 1);
     }
     return 0;
 }
