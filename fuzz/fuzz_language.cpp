@@ -1,30 +1,27 @@
-// Feeds arbitrary bytes to the language file loader, in both language columns.
-#include "app/AppContext.h"
-#include "app/RecordingPrompter.h"
-
-#include <QFile>
-#include <QTemporaryDir>
+// Arbitrary bytes as the language file, read in both language columns: either the fatal end with
+// its one message and no texts, or a table whose every key gives its text without a message.
+#include "FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static QTemporaryDir dir;
-    {
-        QFile f(dir.filePath(QStringLiteral("fuzz.LNG")));
-        if (!f.open(QIODevice::WriteOnly))
-            return 0;
-        f.write(reinterpret_cast<const char *>(data), qint64(size));
-    }
-    for (const char *language : {"0", "1"}) {
-        {
-            QFile ini(dir.filePath(QStringLiteral("fuzz.ini")));
-            if (!ini.open(QIODevice::WriteOnly))
-                return 0;
-            ini.write(QByteArray("[X103]\r\nLanguage=") + language + "\r\n");
+    using namespace tarveon;
+    using fuzz::require;
+    static RecordingPrompter prompter;
+    static AppContext ctx(QStringLiteral("/nonexistent"), QStringLiteral("fuzz"), &prompter);
+    const QByteArray bytes = fuzz::bytesOf(data, size);
+    for (int language : {0, 1, 5}) {
+        prompter.clear();
+        if (!ctx.language.LoadLanguageBytes(bytes, QStringLiteral("fuzz.LNG"), language)) {
+            require(ctx.language.Languages().isEmpty());
+            require(prompter.records.size() == 1);
+            continue;
         }
-        tarveon::RecordingPrompter prompter;
-        tarveon::AppContext ctx(dir.path(), QStringLiteral("fuzz"), &prompter);
-        if (ctx.language.LoadLanguage())
-            (void)ctx.GetText(QStringLiteral("X1"));
+        require(!ctx.language.Languages().isEmpty());
+        require(ctx.language.LanguageIndex() >= 0
+                && ctx.language.LanguageIndex() < ctx.language.Languages().size());
+        const qsizetype before = prompter.records.size();
+        (void)ctx.GetText(QStringLiteral("X1"));
+        require(prompter.records.size() <= before + 1);
     }
     return 0;
 }

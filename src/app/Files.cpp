@@ -1,6 +1,7 @@
 #include "app/Files.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSaveFile>
 
 namespace tarveon {
@@ -18,22 +19,73 @@ QString findFileNoCase(const QString &dir, const QString &name)
     return exact;
 }
 
+namespace {
+
+// Opens a save unbuffered: a short write (disk full, file size limit) then shows in write()'s
+// count. Buffered, it would surface only in commit's flush, which QSaveFile does not take for a
+// failure: the partial file would replace the good one.
+bool openForSave(QSaveFile &file)
+{
+    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+// Writes all of `data`, or cancels the save and gives the system's error. A short write is
+// followed by another for the rest, which then fails with the real reason.
+QString writeAll(QSaveFile &file, const char *data, qint64 size)
+{
+    qint64 done = 0;
+    while (done < size) {
+        const qint64 n = file.write(data + done, size - done);
+        if (n <= 0) {
+            QString error = file.errorString();
+            file.cancelWriting();
+            return error.isEmpty() ? QStringLiteral("Write error") : error;
+        }
+        done += n;
+    }
+    return {};
+}
+
+} // namespace
+
 QString saveFileAtomically(const QString &path, const QByteArray &bytes, bool *opened)
 {
     if (opened)
         *opened = false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!openForSave(file))
         return file.errorString();
     if (opened)
         *opened = true;
-    if (file.write(bytes) != bytes.size()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
+    if (QString error = writeAll(file, bytes.constData(), bytes.size()); !error.isEmpty())
         return error;
-    }
     if (!file.commit())
         return file.errorString();
+    return {};
+}
+
+QString copyFileAsNew(const QString &from, const QString &to)
+{
+    const QFileInfo target(to);
+    if (target.exists() || target.isSymLink())
+        return QStringLiteral("Destination file exists");
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        return source.errorString();
+    QSaveFile copy(to);
+    if (!openForSave(copy))
+        return copy.errorString();
+    QByteArray block;
+    while (!(block = source.read(64 * 1024)).isEmpty()) {
+        if (QString error = writeAll(copy, block.constData(), block.size()); !error.isEmpty())
+            return error;
+    }
+    if (source.error() != QFileDevice::NoError) {
+        copy.cancelWriting();
+        return source.errorString();
+    }
+    if (!copy.commit())
+        return copy.errorString();
     return {};
 }
 

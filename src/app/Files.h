@@ -14,4 +14,10 @@ QString findFileNoCase(const QString &dir, const QString &name);
 // after the file was opened for writing (a write or commit error) or before (it could not be created).
 QString saveFileAtomically(const QString &path, const QByteArray &bytes, bool *opened = nullptr);
 
+// Copies the bytes of `from` into the new file `to`, which must not exist yet (nor be a link).
+// The copy gets the permissions of any new file of the user, never the source's: a read-only,
+// executable or world-writable source does not make such a copy. A failed copy leaves no file
+// behind. Returns an empty string on success, else the system's error description.
+QString copyFileAsNew(const QString &from, const QString &to);
+
 } // namespace tarveon

@@ -90,9 +90,17 @@ bool mIdioma::LoadLanguage()
         if (!file.open(QIODevice::ReadOnly))
             return fail(path);
     }
-    const QString content = decodeLanguageFile(file.readAll());
+    const QByteArray bytes = file.readAll();
     file.close();
-    if (!readTexts(content, path))
+    return LoadLanguageBytes(bytes, path, m_languageIndex);
+}
+
+bool mIdioma::LoadLanguageBytes(const QByteArray &bytes, const QString &path, int languageIndex)
+{
+    m_languageIndex = languageIndex;
+    m_languages.clear();
+    m_texts.clear();
+    if (!readTexts(decodeLanguageFile(bytes), path))
         return fail(path);
     return true;
 }

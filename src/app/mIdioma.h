@@ -20,6 +20,11 @@ public:
     // shown, no texts are loaded, and the caller ends the program.
     bool LoadLanguage();
 
+    // The reading step of LoadLanguage over the bytes of a language file already in memory, in
+    // language column `languageIndex` (out of range: the first); `path` is named in the messages.
+    // Returns false on the fatal end, after the message.
+    bool LoadLanguageBytes(const QByteArray &bytes, const QString &path, int languageIndex);
+
     // The text for key in the selected language; "???" after a message when the key is missing.
     QString GetText(const QString &key) const;
 

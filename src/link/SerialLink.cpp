@@ -522,7 +522,10 @@ void SerialLink::SendFile()
         return;
     const QString entry = fileEntry();
     QString path = findFileNoCase(m_ctx.ProjectDir, entry);
-    if (entry.isEmpty() || !QFileInfo(path).isFile()) {
+    // The entry comes from the project's description file: only a file of the project directory
+    // itself is ever sent, never one a path in it reaches elsewhere.
+    const bool plainName = !entry.contains(QLatin1Char('/')) && !entry.contains(QLatin1Char('\\'));
+    if (entry.isEmpty() || !plainName || !QFileInfo(path).isFile()) {
         setBusy(false);
         emit viewChanged();
         m_ctx.prompter->msgBox(text("X66") + QLatin1Char('\r') + path, QString(), 2, 1, 1, text("X1"));

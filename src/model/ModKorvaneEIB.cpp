@@ -1,6 +1,8 @@
 #include "model/ModKorvaneEIB.h"
 
 #include "app/AppContext.h"
+#include "app/IniFile.h"
+#include "editor/ProjectSettings.h"
 #include "model/GroupAddress.h"
 #include "model/SignalTableFile.h"
 
@@ -14,10 +16,15 @@ void LoadLinkSignals(AppContext &ctx)
     ctx.IniFileName = ctx.ProtocolNames[size_t(code)];
     const QString section = ctx.ProjectProtocol;
 
+    // The settings file is read once; a device count beyond the machine type's maximum (a damaged
+    // or hand-edited file: "Devices=2000000000") names no further device, as the editor reads it.
+    IniDocument settings;
+    settings.load(ctx.ini.projectFilePath(section)); // unreadable reads as missing: no device
     QSet<QString> active;
-    const qint32 devices = ctx.ini.ReadProjectSettingInt(section, QStringLiteral("Devices"), 1);
+    const qint32 devices =
+        qMin(settings.readInt(section, QStringLiteral("Devices"), 1), qint32(ProjectSettings::maxDevices(code)));
     for (qint32 n = 1; n <= devices; ++n) {
-        if (ctx.ini.ReadProjectSettingInt(section, QStringLiteral("D%1-Active").arg(n), 0) != 0)
+        if (settings.readInt(section, QStringLiteral("D%1-Active").arg(n), 0) != 0)
             active.insert(QStringLiteral("K%1").arg(n));
     }
     if (active.isEmpty())

@@ -42,7 +42,7 @@ bool canList(const QString &path)
 bool staysInside(const QString &name)
 {
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
-        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
 }
 
 QString projectPath(const AppContext &ctx, const QString &name)
@@ -82,10 +82,16 @@ bool IsValidProjectName(const QString &name)
 
 ProjectEntry ReadProjectEntry(const QString &dir)
 {
-    ProjectEntry entry;
-    entry.name = QFileInfo(dir).fileName();
     IniDocument doc;
     doc.load(findFileNoCase(dir, kDescriptionFile));
+    return ParseProjectEntry(QFileInfo(dir).fileName(), doc.bytes());
+}
+
+ProjectEntry ParseProjectEntry(const QString &name, const QByteArray &bytes)
+{
+    ProjectEntry entry;
+    entry.name = name;
+    const IniDocument doc(bytes);
     entry.protocol = doc.read(kSection, kProt, QString());
     if (!entry.protocol.isEmpty())
         entry.description = doc.read(kSection, kDesc, QString());
@@ -335,12 +341,10 @@ bool ProjectDialog::CopyFiles(const QString &source, const QString &target, cons
     const QFileInfoList files = dir.entryInfoList(QDir::Files, QDir::Name);
     for (const QFileInfo &file : files) {
         const QString to = target + QLatin1Char('/') + file.fileName();
-        if (!QFile::copy(file.filePath(), to)) {
+        // The copies are new files of the user: templates installed read-only, or with execute or
+        // write bits for others, do not pass those on.
+        if (!copyFileAsNew(file.filePath(), to).isEmpty())
             show(m_ctx, BoxKind::Exclamation, text(m_ctx, "X100") + kLineBreak + to);
-            continue;
-        }
-        // Templates may be installed read-only; the project's copies are the user's to change.
-        QFile::setPermissions(to, QFile::permissions(to) | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
     }
     return true;
 }

@@ -29,6 +29,8 @@ bool IsValidProjectName(const QString &name);
 // Reads the description file of the project directory `dir` (Project.ini, any case); an entry
 // with an empty protocol when there is none or it holds no "Prot".
 ProjectEntry ReadProjectEntry(const QString &dir);
+// The same over the bytes of a description file: the entry of project `name`.
+ProjectEntry ParseProjectEntry(const QString &name, const QByteArray &bytes);
 
 // Opens the project `name` of the projects directory without any window: sets the current-project
 // state as the project list's Open does. False (state unchanged) when the name does not name a

@@ -612,12 +612,43 @@ private slots:
     {
         Fixture f;
         QVERIFY(f.window->startUp());
+        QVERIFY(QDir().mkpath(f.dir.filePath("DocsZDM")));
         f.find("mnuDocs")->trigger();
         QCOMPARE(f.openedUrls, QList<QUrl>{QUrl::fromLocalFile(f.dir.path() + "/DocsZDM")});
         // A browser that fails is not reported.
         f.window->openUrl = [](const QUrl &) { return false; };
         f.prompter.clear();
         f.find("mnuDocs")->trigger();
+        QCOMPARE(f.messages().size(), 0);
+    }
+
+    void documentationFolderThatIsNoFolder_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::newRow("missing") << "missing";
+        QTest::newRow("an executable file") << "program";
+        QTest::newRow("a link to a program") << "link";
+    }
+    void documentationFolderThatIsNoFolder()
+    {
+        // Only a folder is handed to the file browser; a program of that name is never opened.
+        QFETCH(QString, what);
+        Fixture f;
+        QVERIFY(f.window->startUp());
+        const QString docs = f.dir.filePath("DocsZDM");
+        if (what != "missing") {
+            const QString program = what == "link" ? f.dir.filePath("program.sh") : docs;
+            QFile file(program);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("#!/bin/sh\ntouch \"$0.ran\"\n");
+            file.close();
+            QVERIFY(file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser));
+            if (what == "link")
+                QVERIFY(QFile::link(program, docs));
+        }
+        f.prompter.clear();
+        f.find("mnuDocs")->trigger();
+        QCOMPARE(f.openedUrls, QList<QUrl>{});
         QCOMPARE(f.messages().size(), 0);
     }
 

@@ -26,6 +26,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -476,9 +477,11 @@ void MDITarveon::mnuVCascada_Click()
 
 void MDITarveon::mnuDocs_Click()
 {
-    // A folder that cannot be opened is not worth a message.
-    if (openUrl)
-        openUrl(QUrl::fromLocalFile(m_ctx.dataDir + QStringLiteral("/DocsZDM")));
+    // A folder that cannot be opened is not worth a message. Only a folder is handed to the file
+    // browser, as a file address and without a shell: a file of that name is never opened or run.
+    const QString folder = m_ctx.dataDir + QStringLiteral("/DocsZDM");
+    if (openUrl && QFileInfo(folder).isDir())
+        openUrl(QUrl::fromLocalFile(folder));
 }
 
 void MDITarveon::mnuAcercade_Click()

@@ -33,7 +33,8 @@ LinkControlsBinder::LinkControlsBinder(SerialLink &link, const LinkControls &con
         m_c.cboCmd->setCurrentIndex(-1);
         // An editable combo box hands Enter to its line edit twice (returnPressed fires twice):
         // take the key before the line edit sees it.
-        m_c.cboCmd->lineEdit()->installEventFilter(this);
+        m_cmdLine = m_c.cboCmd->lineEdit();
+        m_cmdLine->installEventFilter(this);
     }
     if (m_c.cmdEnviar)
         connect(m_c.cmdEnviar, &QAbstractButton::clicked, this, [this] {
@@ -50,7 +51,7 @@ LinkControlsBinder::LinkControlsBinder(SerialLink &link, const LinkControls &con
 
 bool LinkControlsBinder::eventFilter(QObject *watched, QEvent *event)
 {
-    if (m_c.cboCmd && watched == m_c.cboCmd->lineEdit() && event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress && m_cmdLine && watched == m_cmdLine) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             if (!m_c.cmdEnviar || m_c.cmdEnviar->isEnabled())

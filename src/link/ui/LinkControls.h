@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <QPointer>
 
 class QAction;
 class QCheckBox;
@@ -49,6 +50,9 @@ protected:
 private:
     SerialLink &m_link;
     LinkControls m_c;
+    // cboCmd's line edit, kept on its own: the filter must not call into the combo box, which is
+    // half destroyed when its line edit's last events arrive.
+    QPointer<QObject> m_cmdLine;
     bool m_cursorOverridden = false;
 };
 
