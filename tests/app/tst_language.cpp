@@ -8,6 +8,7 @@
 #include <QtTest>
 
 using namespace tarveon;
+using tarveon::test::junk;
 
 namespace {
 
@@ -15,15 +16,6 @@ template <size_t N>
 QByteArray B(const char (&s)[N])
 {
     return QByteArray(s, qsizetype(N - 1));
-}
-
-QByteArray junk(quint32 seed, qsizetype size)
-{
-    QRandomGenerator gen(seed);
-    QByteArray out(size, '\0');
-    for (qsizetype i = 0; i < size; ++i)
-        out[i] = char(gen.bounded(256));
-    return out;
 }
 
 // A program directory of its own with the given language file(s) and settings file.

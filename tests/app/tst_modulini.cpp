@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 
 using namespace tarveon;
+using tarveon::test::junk;
 
 namespace {
 
@@ -20,15 +21,6 @@ template <size_t N>
 QByteArray B(const char (&s)[N])
 {
     return QByteArray(s, qsizetype(N - 1));
-}
-
-QByteArray junk(quint32 seed, qsizetype size)
-{
-    QRandomGenerator gen(seed);
-    QByteArray out(size, '\0');
-    for (qsizetype i = 0; i < size; ++i)
-        out[i] = char(gen.bounded(256));
-    return out;
 }
 
 } // namespace

@@ -85,26 +85,6 @@ inline QStringList entriesOf(const QString &dir)
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-// Every file and directory below `root` with its bytes (directories: an empty entry ending in
-// "/"), to show that nothing on disk changed.
-inline QMap<QString, QByteArray> snapshot(const QString &root)
-{
-    QMap<QString, QByteArray> out;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString rel = QDir(root).relativeFilePath(path);
-        if (it.fileInfo().isDir()) {
-            out.insert(rel + QLatin1Char('/'), {});
-        } else {
-            QFile f(path);
-            out.insert(rel, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>"));
-        }
-    }
-    return out;
-}
-
 inline QByteArray readAll(const QString &path)
 {
     QFile f(path);

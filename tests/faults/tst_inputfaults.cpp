@@ -55,15 +55,6 @@ QByteArray good(Input input)
     return {};
 }
 
-QByteArray junk(quint32 seed, qsizetype size)
-{
-    QRandomGenerator gen(seed);
-    QByteArray out(size, '\0');
-    for (qsizetype i = 0; i < size; ++i)
-        out[i] = char(gen.bounded(256));
-    return out;
-}
-
 QByteArray damaged(Input input, Damage damage)
 {
     const QByteArray bytes = good(input);

@@ -64,15 +64,6 @@ struct Link {
     QList<UploadOutcome> outcomes;
 };
 
-QByteArray junk(quint32 seed, qsizetype size)
-{
-    QRandomGenerator gen(seed);
-    QByteArray out(size, '\0');
-    for (qsizetype i = 0; i < size; ++i)
-        out[i] = char(gen.bounded(256));
-    return out;
-}
-
 void addStates()
 {
     QTest::addColumn<int>("state");

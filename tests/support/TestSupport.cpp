@@ -4,12 +4,40 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 namespace tarveon::test {
 
 QString resourcesDir()
 {
     return QStringLiteral(TARVEON_SOURCE_DIR "/resources");
+}
+
+QByteArray junk(quint32 seed, qsizetype size)
+{
+    QRandomGenerator gen(seed);
+    QByteArray out(size, '\0');
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = char(gen.bounded(256));
+    return out;
+}
+
+QMap<QString, QByteArray> snapshot(const QString &root)
+{
+    QMap<QString, QByteArray> out;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString rel = QDir(root).relativeFilePath(path);
+        if (it.fileInfo().isDir()) {
+            out.insert(rel + QLatin1Char('/'), {});
+        } else {
+            QFile f(path);
+            out.insert(rel, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>"));
+        }
+    }
+    return out;
 }
 
 static void copyTree(const QString &from, const QString &to)

@@ -2,6 +2,8 @@
 #include "app/AppContext.h"
 #include "app/RecordingPrompter.h"
 
+#include <QByteArray>
+#include <QMap>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -32,5 +34,12 @@ struct TestContext {
 
 // The shipped resources folder in the source tree.
 QString resourcesDir();
+
+// `size` random bytes, the same for the same seed: damaged input that a test can repeat.
+QByteArray junk(quint32 seed, qsizetype size);
+
+// Every file and directory below `root` with its bytes (directories: an empty entry ending in
+// "/"), to show that nothing on disk changed.
+QMap<QString, QByteArray> snapshot(const QString &root);
 
 } // namespace tarveon::test

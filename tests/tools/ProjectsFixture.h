@@ -37,27 +37,6 @@ inline QList<RecordingPrompter::Record> boxes(const RecordingPrompter &p)
     return out;
 }
 
-// Every file and directory below `root` with its bytes (directories: empty marker), to prove
-// that nothing on disk changed.
-inline QMap<QString, QByteArray> snapshot(const QString &root)
-{
-    QMap<QString, QByteArray> out;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString rel = QDir(root).relativeFilePath(path);
-        if (it.fileInfo().isDir()) {
-            out.insert(rel + QLatin1Char('/'), {});
-        } else {
-            QFile f(path);
-            f.open(QIODevice::ReadOnly);
-            out.insert(rel, f.readAll());
-        }
-    }
-    return out;
-}
-
 inline bool runningAsRoot()
 {
     return ::geteuid() == 0;
