@@ -21,7 +21,7 @@ tool=build/default/tools/tarveon_screenshots
 mkdir -p "$out"
 out="$(cd "$out" && pwd)"
 
-work="$(mktemp -d)"
+work="$(mktemp -d /tmp/tarveon-manual.XXXXXX)"
 sim=""
 cleanup() {
   if [[ -n "$sim" ]]; then kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true; fi
@@ -39,10 +39,20 @@ for entry in "0:" "1:.es"; do
   cp resources/RESOURCES.LNG "$dir/tarveon-config.LNG"
   cp -r resources/TemplatesZDM "$dir/TemplatesZDM"
   python3 scripts/make-demo-project.py "$dir/TemplatesZDM" "$dir/ProjectsZDM/Demo"
+  if [[ -n "$suffix" ]]; then
+    # The demo's own texts in Spanish too.
+    sed -i 's/^Desc=.*\r$/Desc=Demo: tres unidades interiores en el simulador\r/; s/^\(D[0-9]*-Name=\)Room /\1Sala /' \
+      "$dir/ProjectsZDM/Demo/Project.ini" "$dir/ProjectsZDM/Demo/ZTR001-PACKAGED.ini"
+  fi
   printf '[X103]\r\nLastProject=Demo\r\nLanguage=%s\r\n' "$language" >"$dir/tarveon-config.ini"
 
   simout="$work/sim$suffix.out"
-  "$bin/tarveon-sim" --set 1/3/1=22.5 --set 2/3/2=21 --set 3/3/3=24 >"$simout" 2>&1 &
+  # Plausible values for the demo's signals; the simulator's slow drift is left out because it
+  # moves groups that are on/off signals in the demo project.
+  "$bin/tarveon-sim" --drift-ms 86400000 \
+    --set 1/0/1=1 --set 2/0/2=1 --set 3/0/3=0 --set 1/1/1=1 --set 2/1/2=4 --set 3/1/3=1 \
+    --set 1/3/1=22.5 --set 2/3/2=21 --set 3/3/3=24 --set 1/7/1=23.4 --set 2/7/2=22.8 --set 3/7/3=25.1 \
+    >"$simout" 2>&1 &
   sim=$!
   for _ in $(seq 50); do [[ -s "$simout" ]] && break; sleep 0.1; done
   port="$(head -n 1 "$simout")"
