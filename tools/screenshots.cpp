@@ -1,0 +1,317 @@
+// Takes the manual's pictures from the real windows of the tool.
+//
+// usage: tarveon_screenshots PROGRAM_DIR OUT_DIR SUFFIX --port DEVICE
+//
+// PROGRAM_DIR is a scratch program directory (language file, templates, a "Demo" project and a
+// settings file naming it as the last project); the gateway (tarveon-sim) listens on DEVICE.
+// The program walks through the tool as an installer would: project list, configuration
+// editor (both pages, generate), port dialog, on line with the monitors and the signal viewer,
+// upload. Each picture is written as OUT_DIR/<name><SUFFIX>.png. Run it under a real X server
+// (xvfb-run): scripts/make-screenshots.sh does all of it.
+#include "app/AppContext.h"
+#include "app/Version.h"
+#include "app/ui/AppIcon.h"
+#include "app/ui/MDITarveon.h"
+#include "app/ui/WidgetPrompter.h"
+#include "tools/ui/fProject.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextStream>
+#include <QThread>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cstdlib>
+#include <functional>
+
+using namespace tarveon;
+
+namespace {
+
+QString g_outDir;
+QString g_suffix;
+int g_failures = 0;
+
+void fail(const QString &what)
+{
+    QTextStream(stderr) << "tarveon_screenshots: " << what << '\n';
+    ++g_failures;
+}
+
+// Lets the windows lay themselves out and paint.
+void settle(int ms = 300)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+}
+
+bool waitFor(const std::function<bool()> &done, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+constexpr int kCaptionHeight = 26;
+
+// The window as the user sees it: there is no window manager under Xvfb, so the title bar
+// (icon and caption) is drawn here above the window's own picture.
+QPixmap framed(QWidget *w)
+{
+    const QPixmap body = w->grab();
+    const qreal dpr = body.devicePixelRatio();
+    const QSize size(int(body.width() / dpr) + 2, int(body.height() / dpr) + kCaptionHeight + 1);
+    QPixmap out(size * dpr);
+    out.setDevicePixelRatio(dpr);
+    out.fill(QColor(0x5a, 0x6b, 0x7d));
+    QPainter p(&out);
+    QLinearGradient bar(0, 0, 0, kCaptionHeight);
+    bar.setColorAt(0, QColor(0x3f, 0x6f, 0xa3));
+    bar.setColorAt(1, QColor(0x2c, 0x55, 0x82));
+    p.fillRect(QRect(0, 0, size.width(), kCaptionHeight), bar);
+    p.drawPixmap(QRect(6, 5, 16, 16), appIcon().pixmap(16, 16));
+    QFont font = w->font();
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRect(28, 0, size.width() - 34, kCaptionHeight), Qt::AlignVCenter | Qt::AlignLeft,
+               w->windowTitle());
+    p.drawPixmap(1, kCaptionHeight, body);
+    return out;
+}
+
+void save(const QPixmap &pixmap, const QString &name)
+{
+    const QString path = g_outDir + QLatin1Char('/') + name + g_suffix + QStringLiteral(".png");
+    if (!pixmap.save(path, "PNG"))
+        fail(QStringLiteral("cannot write ") + path);
+    else
+        QTextStream(stdout) << path << '\n';
+}
+
+// The main window with a dialog over it, where the dialog stands.
+QPixmap mainWithDialog(QWidget *main, QWidget *dialog)
+{
+    QPixmap out = framed(main);
+    QPainter p(&out);
+    const QPoint at = dialog->frameGeometry().topLeft() - main->frameGeometry().topLeft();
+    p.drawPixmap(at + QPoint(1, kCaptionHeight / 2), framed(dialog));
+    return out;
+}
+
+// Runs step once the modal window name is up. The caller then opens it and blocks in its loop;
+// the wait polls from the event loop and never blocks it, so a window closing meanwhile can
+// finish closing.
+void whenModal(const char *name, std::function<void(QWidget *)> step)
+{
+    auto *poll = new QTimer;
+    auto *clock = new QElapsedTimer;
+    clock->start();
+    poll->setInterval(50);
+    QObject::connect(poll, &QTimer::timeout, [poll, clock, name, step = std::move(step)] {
+        QWidget *w = QApplication::activeModalWidget();
+        const bool found = w && w->objectName() == QLatin1String(name) && w->isVisible();
+        if (!found && clock->elapsed() < 10000)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        delete clock;
+        if (!found) {
+            fail(QStringLiteral("window %1 did not open").arg(QLatin1String(name)));
+            return;
+        }
+        settle();
+        step(w);
+    });
+    poll->start();
+}
+
+// Presses button number k (1..3) of the next message dialog; before runs first (a picture),
+// after once the button is pressed (the next step).
+void answerMessage(int k, std::function<void(QWidget *)> before = {}, std::function<void()> after = {})
+{
+    whenModal("fMsgBox", [k, before = std::move(before), after = std::move(after)](QWidget *box) {
+        if (before)
+            before(box);
+        bool pressed = false;
+        const QList<QPushButton *> buttons = box->findChildren<QPushButton *>(QStringLiteral("cmd"));
+        for (QPushButton *b : buttons) {
+            if (b->property("index").toInt() == k - 1 && b->isVisible()) {
+                b->click();
+                pressed = true;
+                break;
+            }
+        }
+        if (!pressed)
+            fail(QStringLiteral("message dialog without button %1").arg(k));
+        if (after)
+            after();
+    });
+}
+
+void click(QWidget *parent, const char *name)
+{
+    if (auto *b = parent->findChild<QAbstractButton *>(QLatin1String(name)))
+        b->click();
+    else
+        fail(QStringLiteral("no button %1").arg(QLatin1String(name)));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    app.setApplicationName(kAppTitle);
+    app.setWindowIcon(appIcon());
+    const QStringList args = app.arguments();
+    if (args.size() < 4) {
+        QTextStream(stderr) << "usage: tarveon_screenshots PROGRAM_DIR OUT_DIR SUFFIX --port DEVICE\n";
+        return 2;
+    }
+    const QString programDir = QDir(args[1]).absolutePath();
+    g_outDir = args[2];
+    g_suffix = args[3];
+    QDir().mkpath(g_outDir);
+
+    WidgetPrompter prompter;
+    AppContext ctx(programDir, QStringLiteral("tarveon-config"), &prompter);
+    prompter.setContext(&ctx);
+    MDITarveon window(ctx);
+    prompter.setParent(&window);
+    window.move(0, 0);
+    // A window that never opens must not keep the script waiting.
+    QTimer::singleShot(180000, [] {
+        fail(QStringLiteral("timed out"));
+        std::_Exit(1);
+    });
+
+    // 1. The project list at start-up, with the demo project preselected; then open it.
+    whenModal("fProject", [&](QWidget *list) {
+        save(mainWithDialog(&window, list), QStringLiteral("projects"));
+        click(list, "cmdSelec");
+    });
+    if (!window.startUp()) {
+        fail(QStringLiteral("the tool did not start"));
+        return 1;
+    }
+    settle();
+    if (ctx.ProjectName.isEmpty())
+        fail(QStringLiteral("no project was opened"));
+
+    // 2. The configuration editor: settings page, signal grid, and generating.
+    whenModal("fConfKorvaneEIB", [&](QWidget *editor) {
+        save(framed(editor), QStringLiteral("editor-settings"));
+        auto *tabs = editor->findChild<QTabWidget *>(QStringLiteral("TabStrip1"));
+        if (tabs)
+            tabs->setCurrentIndex(1);
+        settle(600);
+        save(framed(editor), QStringLiteral("editor-signals"));
+        if (tabs)
+            tabs->setCurrentIndex(0);
+        settle();
+        // OK: the check passes, the save question, the generate question and the report all run
+        // inside the click. Saving also stores the table in the language of the run.
+        answerMessage(1, {}, [] {
+            answerMessage(1, {}, [] {
+                answerMessage(1, [](QWidget *report) { save(framed(report), QStringLiteral("generate-report")); });
+            });
+        });
+        QPointer<QWidget> open = editor;
+        click(editor, "cmdAceptar");
+        settle();
+        // The editor stays open after accepting; it closes as it is.
+        if (open)
+            static_cast<QDialog *>(open.data())->done(0);
+    });
+    window.mnuCProtocolo->trigger();
+    settle();
+
+    // 3. The port dialog.
+    whenModal("fConfPort", [&](QWidget *dialog) {
+        save(mainWithDialog(&window, dialog), QStringLiteral("port-dialog"));
+        click(dialog, "cmdSalir");
+    });
+    window.mnuCConexion->trigger();
+    settle();
+
+    // 4. On line: the gateway identifies itself. The frame grows so that three monitors side by
+    // side show their controls whole.
+    window.resize(1270, 830);
+    settle();
+    window.chkOnline->click();
+    if (!waitFor([&] { return ctx.LinkState == 2; }, 15000))
+        fail(QStringLiteral("the gateway did not come on line"));
+    settle(500);
+
+    // 5. The monitors with their bus reports on, and the signal viewer polling.
+    window.ShowMonitor(47);
+    window.ShowMonitor(100);
+    // They open with their bus report on; make sure of it.
+    for (QWidget *monitor : {window.gatewayMonitor(false), window.eibMonitor(false), window.extMonitor(false)}) {
+        if (auto *bus = monitor ? monitor->findChild<QCheckBox *>(QStringLiteral("chkBus")) : nullptr; bus && !bus->isChecked())
+            bus->click();
+    }
+    window.mnuVMosaico_Click();
+    settle(3500);
+    save(framed(&window), QStringLiteral("monitors"));
+
+    window.mnuVDatos->trigger();
+    settle(300);
+    if (QWidget *viewer = window.signalViewer(false)) {
+        click(viewer, "cmdRefrescar");
+        settle(3000);
+        if (QMdiSubWindow *frame = window.subWindowOf(viewer)) {
+            frame->showMaximized();
+            settle(1500);
+        }
+        save(framed(&window), QStringLiteral("signal-viewer"));
+        if (QMdiSubWindow *frame = window.subWindowOf(viewer))
+            frame->close();
+        settle();
+    } else {
+        fail(QStringLiteral("the signal viewer did not open"));
+    }
+
+    // 6. Upload: the question, then the exchange in the gateway monitor.
+    window.mnuVMosaico_Click();
+    answerMessage(1, [&](QWidget *box) { save(mainWithDialog(&window, box), QStringLiteral("upload-question")); });
+    window.cmdSendFileTarveon->click();
+    waitFor([&] { return ctx.LinkState == 2 && !window.ProgressBar1->isVisible(); }, 20000);
+    settle(1500);
+    if (auto *gatewayMonitor = window.gatewayMonitor(false)) {
+        if (QMdiSubWindow *frame = window.subWindowOf(gatewayMonitor)) {
+            frame->showMaximized();
+            settle(500);
+        }
+    }
+    save(framed(&window), QStringLiteral("upload"));
+
+    // Off line and out; the scratch settings file takes the last project.
+    window.chkOnline->click();
+    settle();
+    window.close();
+    settle();
+    return g_failures == 0 ? 0 : 1;
+}
