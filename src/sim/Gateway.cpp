@@ -14,13 +14,14 @@ Gateway::Gateway(int fd, const Options &options, QObject *parent)
     : QObject(parent), m_fd(fd), m_opt(options), m_silent(options.silent)
 {
     m_values = options.initialValues;
-    // A few groups that drift slowly: room temperatures and a humidity.
-    const int drifting[] = {(1 << 11) | (0 << 8) | 1, (1 << 11) | (0 << 8) | 2, (1 << 11) | (0 << 8) | 3};
+    // A few groups that drift slowly (room temperatures and a humidity unless told which), from a
+    // plausible value when none was set.
+    const QList<int> fallback = {(1 << 11) | (0 << 8) | 1, (1 << 11) | (0 << 8) | 2, (1 << 11) | (0 << 8) | 3};
+    m_drifting = options.driftGroups.isEmpty() ? fallback : options.driftGroups;
     const double start[] = {21.5, 23.0, 45.0};
-    for (int i = 0; i < 3; ++i) {
-        m_drifting << drifting[i];
-        if (!m_values.contains(drifting[i]))
-            m_values.insert(drifting[i], start[i]);
+    for (qsizetype i = 0; i < m_drifting.size(); ++i) {
+        if (!m_values.contains(m_drifting[i]))
+            m_values.insert(m_drifting[i], start[i % 3]);
     }
 
     m_readNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);

@@ -27,6 +27,7 @@ struct Options {
     bool wrongAck = false;        // acknowledge one byte more than received
     bool duplicateAck = false;    // send every acknowledgement twice
     QMap<int, double> initialValues; // group number -> value
+    QList<int> driftGroups;          // groups whose values drift; empty: 1/0/1, 1/0/2 and 1/0/3
 };
 
 // The Tarveon gateway as the tool sees it over one serial line: a line console, group values,

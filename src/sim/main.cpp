@@ -77,6 +77,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption drift(QStringLiteral("drift-ms"),
                                    QStringLiteral("Interval of slow value changes while ONCHANGES (1500)."),
                                    QStringLiteral("ms"), QStringLiteral("1500"));
+    const QCommandLineOption driftGroup(QStringLiteral("drift"),
+                                        QStringLiteral("A group whose value drifts (repeat the option; default "
+                                                       "1/0/1, 1/0/2, 1/0/3)."),
+                                        QStringLiteral("group"));
     const QCommandLineOption set(QStringLiteral("set"), QStringLiteral("Initial group value, e.g. 1/2/3=21.5."),
                                  QStringLiteral("group=value"));
     const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("Answer nothing at all."));
@@ -94,7 +98,7 @@ int main(int argc, char *argv[])
                                       QStringLiteral("Acknowledge one byte more than received."));
     const QCommandLineOption duplicateAck(QStringLiteral("duplicate-ack"),
                                           QStringLiteral("Send every acknowledgement twice."));
-    parser.addOptions({device, family, firmware, baud, crOnly, traffic, drift, set, silent, refuse, cancelAfter,
+    parser.addOptions({device, family, firmware, baud, crOnly, traffic, drift, driftGroup, set, silent, refuse, cancelAfter,
                        silentAfter, hangupAfter, wrongAck, duplicateAck});
     parser.process(app);
 
@@ -123,6 +127,15 @@ int main(int argc, char *argv[])
             return 2;
         }
         opt.initialValues.insert(group, s.mid(eq + 1).toDouble());
+    }
+
+    for (const QString &g : parser.values(driftGroup)) {
+        const int group = Gateway::parseGroup(g);
+        if (group < 0) {
+            QTextStream(stderr) << "tarveon-sim: bad --drift " << g << "\n";
+            return 2;
+        }
+        opt.driftGroups << group;
     }
 
     int fd = -1;
