@@ -7,6 +7,7 @@
 #include "editor/SignalTableModel.h"
 
 #include <QApplication>
+#include "BenchSupport.h"
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QSortFilterProxyModel>
@@ -17,22 +18,9 @@
 #include <vector>
 
 using namespace tarveon;
+using tarveon::bench::medianMs;
 
 namespace {
-
-// Median of `runs` timings of f, in milliseconds.
-double medianMs(int runs, const std::function<void()> &f)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        f();
-        times.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 QHash<QString, QString> texts()
 {

@@ -10,6 +10,7 @@
 #include "model/GatewayModel.h"
 
 #include <QCoreApplication>
+#include "BenchSupport.h"
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -18,21 +19,9 @@
 #include <vector>
 
 using namespace tarveon;
+using tarveon::bench::medianMs;
 
 namespace {
-
-double medianMs(int runs, const std::function<void()> &f)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        f();
-        times.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 // The catalogue's table of `units` devices, every row selected with its own address; the first
 // rows also listen to one of four listen-only groups, up to 1000 links (at most 250 per group).

@@ -6,6 +6,7 @@
 #include "editor/ProjectSettings.h"
 
 #include <QCoreApplication>
+#include "BenchSupport.h"
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,29 +14,7 @@
 #include <algorithm>
 
 using namespace tarveon;
-
-namespace {
-
-double medianMs(QList<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v[v.size() / 2];
-}
-
-template <class F>
-double timeMs(int runs, F f)
-{
-    QList<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        f();
-        times << t.nsecsElapsed() / 1e6;
-    }
-    return medianMs(times);
-}
-
-} // namespace
+using tarveon::bench::medianMs;
 
 int main(int argc, char **argv)
 {
@@ -52,13 +31,13 @@ int main(int argc, char **argv)
 
     const QString path = dir.filePath(QStringLiteral("ZTR001-PACKAGED.ini"));
     QTextStream out(stdout);
-    const double fresh = timeMs(20, [&] {
+    const double fresh = medianMs(20, [&] {
         QFile::remove(path);
         s.save(ctx, 70);
     });
-    const double over = timeMs(20, [&] { s.save(ctx, 70); });
-    const double load = timeMs(20, [&] { ProjectSettings::load(ctx, 70); });
-    const double memory = timeMs(20, [&] {
+    const double over = medianMs(20, [&] { s.save(ctx, 70); });
+    const double load = medianMs(20, [&] { ProjectSettings::load(ctx, 70); });
+    const double memory = medianMs(20, [&] {
         IniDocument doc;
         s.toIni(doc, QStringLiteral("ZTR001-PACKAGED"), QStringLiteral("EIB"), 70);
         doc.toBytes();
@@ -77,7 +56,7 @@ int main(int argc, char **argv)
         else if (l.contains(QLatin1Char('=')))
             writes.append({section, {l.section(QLatin1Char('='), 0, 0), l.section(QLatin1Char('='), 1)}});
     }
-    const double perKey = timeMs(1, [&] {
+    const double perKey = medianMs(1, [&] {
         QFile::remove(path);
         IniFile file(path);
         for (const auto &w : writes)

@@ -25,6 +25,20 @@ QString trafficLine(MonitorKind kind, int n)
     return QStringLiteral("GP:01/2/003=%1").arg(n);
 }
 
+// A monitor of this kind, loaded, for an open project "Alpha" of its own program directory.
+struct Project {
+    explicit Project(MonitorKind kind) : core((prepare(), *t.ctx), kind, nullptr) { core.Load(); }
+    void prepare()
+    {
+        t.ctx->ProjectDir = projects + QStringLiteral("/Alpha");
+        t.ctx->ProjectProtocol = QStringLiteral("ZTR001-PACKAGED");
+        QDir().mkpath(t.ctx->ProjectDir);
+    }
+    TestContext t;
+    const QString projects = t.dir.filePath(QStringLiteral("ProjectsZDM"));
+    MonitorCore core;
+};
+
 QByteArray fileBytes(const QString &path)
 {
     QFile f(path);
@@ -49,17 +63,12 @@ private slots:
     void readOnlyProjectDirectory()
     {
         QFETCH(MonitorKind, kind);
-        TestContext t;
-        AppContext &ctx = *t.ctx;
-        const QString projects = t.dir.filePath(QStringLiteral("ProjectsZDM"));
-        ctx.ProjectDir = projects + QStringLiteral("/Alpha");
-        ctx.ProjectProtocol = QStringLiteral("ZTR001-PACKAGED");
-        QVERIFY(QDir().mkpath(ctx.ProjectDir));
-        MonitorCore core(ctx, kind, nullptr);
-        core.Load();
+        Project p(kind);
+        TestContext &t = p.t;
+        MonitorCore &core = p.core;
         const QString logName = core.LogFileName();
         {
-            ReadOnlyDirectory readOnly(ctx.ProjectDir, {t.dir.path(), projects});
+            ReadOnlyDirectory readOnly(t.ctx->ProjectDir, {t.dir.path(), p.projects});
             if (!readOnly.active())
                 QSKIP("the directory could not be made read-only for this process");
             // The bus monitors keep chkLog checked, the gateway monitor gives it up.
@@ -78,14 +87,9 @@ private slots:
     void diskFillsWhileLogging()
     {
         QFETCH(MonitorKind, kind);
-        TestContext t;
-        AppContext &ctx = *t.ctx;
-        const QString projects = t.dir.filePath(QStringLiteral("ProjectsZDM"));
-        ctx.ProjectDir = projects + QStringLiteral("/Alpha");
-        ctx.ProjectProtocol = QStringLiteral("ZTR001-PACKAGED");
-        QVERIFY(QDir().mkpath(ctx.ProjectDir));
-        MonitorCore core(ctx, kind, nullptr);
-        core.Load();
+        Project p(kind);
+        TestContext &t = p.t;
+        MonitorCore &core = p.core;
         // What an earlier session logged.
         const QByteArray earlier = "2024/03/05 14:07:09 earlier line\r\n";
         {
