@@ -95,8 +95,16 @@ bool nameMatches(const QByteArray &bytes, qsizetype begin, qsizetype end, const 
 {
     if (end - begin != encoded.size())
         return false;
-    if (QByteArrayView(bytes.constData() + begin, end - begin) == QByteArrayView(encoded))
+    const char *stored = bytes.constData() + begin;
+    if (QByteArrayView(stored, end - begin) == QByteArrayView(encoded))
         return true;
+    // Plain ASCII names (nearly all) compare without decoding; this runs for every line of a
+    // section on every write.
+    bool ascii = true;
+    for (qsizetype i = 0; i < encoded.size() && ascii; ++i)
+        ascii = uchar(stored[i]) < 0x80 && uchar(encoded[i]) < 0x80;
+    if (ascii)
+        return qstrnicmp(stored, encoded.constData(), encoded.size()) == 0;
     return QString::compare(fromCp1252(bytes.mid(begin, end - begin)), name, Qt::CaseInsensitive) == 0;
 }
 

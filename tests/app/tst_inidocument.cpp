@@ -77,6 +77,35 @@ private slots:
         QVERIFY(!doc.contains("C", "m"));
     }
 
+    // Which stored line a write replaces: names match without regard to case, also outside
+    // ASCII; names of the same length that differ, or a stored name with a NUL inside, do not.
+    void writeFindsItsKey_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("same case") << QByteArray("D12-Name=a\r\n") << "D12-Name" << QByteArray("D12-Name=v\r\n");
+        QTest::newRow("other case") << QByteArray("d12-NAME=a\r\n") << "D12-Name" << QByteArray("d12-NAME=v\r\n");
+        QTest::newRow("same length, other name")
+            << QByteArray("D13-Name=a\r\n") << "D12-Name" << QByteArray("D13-Name=a\r\nD12-Name=v\r\n");
+        QTest::newRow("accented, other case")
+            << QByteArray("Sal\xc9=a\r\n") << QString::fromUtf8("salé") << QByteArray("Sal\xc9=v\r\n");
+        QTest::newRow("accented, other letter")
+            << QByteArray("Sal\xc8=a\r\n") << QString::fromUtf8("salé") << QByteArray("Sal\xc8=a\r\nsal\xe9=v\r\n");
+        QTest::newRow("NUL in the stored name")
+            << QByteArray("K\0y=a\r\n", 7) << "Kxy" << QByteArray("K\0y=a\r\nKxy=v\r\n", 14);
+    }
+    void writeFindsItsKey()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, key);
+        QFETCH(QByteArray, expected);
+        IniDocument doc;
+        doc.parse("[S]\r\n" + stored);
+        doc.setValue("s", key, "v");
+        QCOMPARE(doc.toBytes(), "[S]\r\n" + expected);
+    }
+
     void readsFollowWrites()
     {
         IniDocument doc;
