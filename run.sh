@@ -26,10 +26,10 @@ fi
 [[ -f "$bin/tarveon-config.ini" ]] || printf '[X103]\r\nLastProject=Demo\r\n' >"$bin/tarveon-config.ini"
 
 simout="$(mktemp)"
-# The demo's signals start from plausible values; its inlet temperatures drift.
-"$bin/tarveon-sim" --drift 1/7/1 --drift 2/7/2 --drift 3/7/3 \
-  --set 1/0/1=1 --set 2/0/2=1 --set 3/0/3=0 --set 1/1/1=1 --set 2/1/2=4 --set 3/1/3=1 \
-  --set 1/3/1=22.5 --set 2/3/2=21 --set 3/3/3=24 --set 1/7/1=23.4 --set 2/7/2=22.8 --set 3/7/3=25.1 \
+# The demo's signals start from plausible values; its inlet temperatures drift
+# (scripts/demo-sim.args, one argument a line, goes with scripts/make-demo-project.py).
+mapfile -t demo_sim <scripts/demo-sim.args
+"$bin/tarveon-sim" "${demo_sim[@]}" \
   >"$simout" 2>&1 &
 sim=$!
 trap 'kill $sim 2>/dev/null || true; rm -f "$simout"' EXIT

@@ -47,11 +47,10 @@ for entry in "0:" "1:.es"; do
   printf '[X103]\r\nLastProject=Demo\r\nLanguage=%s\r\n' "$language" >"$dir/tarveon-config.ini"
 
   simout="$work/sim$suffix.out"
-  # Plausible values for the demo's signals; the bus traffic shows its inlet temperatures, which do
+  # The demo's values (scripts/demo-sim.args); its inlet temperatures show in the bus traffic but do
   # not drift, so that the pictures are the same from one run to the next.
-  "$bin/tarveon-sim" --drift-ms 86400000 --drift 1/7/1 --drift 2/7/2 --drift 3/7/3 \
-    --set 1/0/1=1 --set 2/0/2=1 --set 3/0/3=0 --set 1/1/1=1 --set 2/1/2=4 --set 3/1/3=1 \
-    --set 1/3/1=22.5 --set 2/3/2=21 --set 3/3/3=24 --set 1/7/1=23.4 --set 2/7/2=22.8 --set 3/7/3=25.1 \
+  mapfile -t demo_sim <scripts/demo-sim.args
+  "$bin/tarveon-sim" "${demo_sim[@]}" --drift-ms 86400000 \
     >"$simout" 2>&1 &
   sim=$!
   for _ in $(seq 50); do [[ -s "$simout" ]] && break; sleep 0.1; done
