@@ -25,14 +25,14 @@ constexpr double kTargetMs = 300.0;
 class BenchPrompter : public tarveon::WidgetPrompter {
 public:
     int missingTexts = 0;
-    int msgBox(const QString &texto, const QString &cabecera, int icono, int botonDefecto, int botones,
-               const QString &b1, const QString &b2, const QString &b3) override
+    int msgBox(const QString &text, const QString &heading, tarveon::MsgIcon icon, tarveon::MsgDefault defaultButton,
+               tarveon::MsgButtons buttons, const QString &b1, const QString &b2, const QString &b3) override
     {
-        if (texto.startsWith(QLatin1String("No text found for Key: "))) {
+        if (text.startsWith(QLatin1String("No text found for Key: "))) {
             ++missingTexts;
             return 1;
         }
-        return WidgetPrompter::msgBox(texto, cabecera, icono, botonDefecto, botones, b1, b2, b3);
+        return WidgetPrompter::msgBox(text, heading, icon, defaultButton, buttons, b1, b2, b3);
     }
 };
 

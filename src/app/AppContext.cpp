@@ -1,4 +1,5 @@
 #include "app/AppContext.h"
+#include "app/Protocols.h"
 
 namespace tarveon {
 
@@ -14,13 +15,25 @@ AppContext::AppContext(const ProgramPaths &paths, Prompter *prompter_)
     dataDir = paths.dataDir;
 }
 
+void AppContext::notice(const QString &text) const
+{
+    prompter->msgBox(text, QString(), MsgIcon::Exclamation, MsgDefault::First, MsgButtons::One, GetText(QStringLiteral("X1")));
+}
+
+bool AppContext::ask(const QString &text) const
+{
+    return prompter->msgBox(text, QString(), MsgIcon::Question, MsgDefault::Second, MsgButtons::Two,
+                            GetText(QStringLiteral("X77")), GetText(QStringLiteral("X59")))
+           == 1;
+}
+
 void AppContext::InitProtocols()
 {
     ProtocolNames.fill(QString());
-    ProtocolNames[0] = QStringLiteral("ZDM");
-    ProtocolNames[47] = QStringLiteral("EIB");
-    ProtocolNames[70] = QStringLiteral("ZTR001-PACKAGED");
-    ProtocolNames[71] = QStringLiteral("ZTR001-CHILLER");
+    ProtocolNames[protocol::Zdm] = QStringLiteral("ZDM");
+    ProtocolNames[protocol::Eib] = QStringLiteral("EIB");
+    ProtocolNames[protocol::Packaged] = QStringLiteral("ZTR001-PACKAGED");
+    ProtocolNames[protocol::Chiller] = QStringLiteral("ZTR001-CHILLER");
     ProtocolCodes.clear();
     for (int code = 1; code < int(ProtocolNames.size()); ++code) {
         if (!ProtocolNames[code].isEmpty() && !ProtocolCodes.contains(ProtocolNames[code]))

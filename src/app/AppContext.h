@@ -27,6 +27,12 @@ public:
     // Shortcut to the language resources.
     QString GetText(const QString &key) const { return language.GetText(key); }
 
+    // A notice in the message dialog: application title, exclamation icon, one button "X1".
+    void notice(const QString &text) const;
+    // A question in the message dialog: question icon, buttons "X77" and "X59", the second the
+    // default. True when the first was chosen.
+    bool ask(const QString &text) const;
+
     // Fills ProtocolNames and ProtocolCodes.
     void InitProtocols();
 

@@ -1,7 +1,7 @@
 #include "app/IniFile.h"
 
 #include "app/Files.h"
-#include "app/TextCodec.h"
+#include "app/Text.h"
 
 #include <QFile>
 #include <QHash>

@@ -2,16 +2,16 @@
 
 namespace tarveon {
 
-int RecordingPrompter::msgBox(const QString &texto, const QString &cabecera, int icono, int botonDefecto,
-                              int botones, const QString &b1, const QString &b2, const QString &b3)
+int RecordingPrompter::msgBox(const QString &text, const QString &heading, MsgIcon icon, MsgDefault defaultButton,
+                              MsgButtons buttons, const QString &b1, const QString &b2, const QString &b3)
 {
-    Record r{Record::MsgBox, cabecera.isEmpty() ? kAppTitle : cabecera, texto, icono, botones, {b1, b2, b3}};
+    Record r{Record::MsgBox, heading.isEmpty() ? kAppTitle : heading, text, int(icon), int(buttons), {b1, b2, b3}};
     records.append(r);
     if (onRecord)
         onRecord(r);
     if (!msgBoxAnswers.isEmpty())
         return msgBoxAnswers.takeFirst();
-    return botonDefecto;
+    return int(defaultButton);
 }
 
 QString RecordingPrompter::inputBox(const QString &title, const QString &prompt, const QString &defaultText)

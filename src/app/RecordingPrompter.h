@@ -14,13 +14,13 @@ public:
         enum Kind { MsgBox, InputBox, PlatformBox } kind;
         QString title;
         QString text;
-        int icon = 0;       // msgBox: icono; platformBox: int(BoxKind)
-        int buttons = 0;    // msgBox: botones; platformBox: int(BoxButtons)
+        int icon = 0;       // msgBox: int(MsgIcon); platformBox: int(BoxKind)
+        int buttons = 0;    // msgBox: int(MsgButtons); platformBox: int(BoxButtons)
         QStringList buttonTexts;
     };
 
-    int msgBox(const QString &texto, const QString &cabecera, int icono, int botonDefecto, int botones,
-               const QString &textoBoton1, const QString &textoBoton2, const QString &textoBoton3) override;
+    int msgBox(const QString &text, const QString &heading, MsgIcon icon, MsgDefault defaultButton,
+               MsgButtons buttons, const QString &button1, const QString &button2, const QString &button3) override;
     QString inputBox(const QString &title, const QString &prompt, const QString &defaultText) override;
     BoxAnswer platformBox(BoxKind kind, const QString &title, const QString &text, BoxButtons buttons,
                           BoxAnswer defaultAnswer) override;

@@ -2,7 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/Files.h"
-#include "app/TextCodec.h"
+#include "app/Text.h"
 
 #include <QFile>
 
@@ -12,16 +12,6 @@ namespace {
 
 const QString kCR = QStringLiteral("\r");
 const QString kNoText = QStringLiteral("???");
-
-// Language names are trimmed of spaces only; TABs separate the fields.
-QStringView trimSpaces(QStringView s)
-{
-    while (!s.isEmpty() && s.front() == QLatin1Char(' '))
-        s = s.mid(1);
-    while (!s.isEmpty() && s.back() == QLatin1Char(' '))
-        s.chop(1);
-    return s;
-}
 
 // A line of blanks and TABs carries nothing.
 bool isBlankLine(QStringView s)
@@ -122,7 +112,7 @@ bool mIdioma::readTexts(const QString &content, const QString &path)
     const auto headerFields = header.split(QLatin1Char('\t'));
     // Field 1 is the key column's title; a final field without a TAB after it is never a language.
     for (qsizetype i = 1; i + 1 < headerFields.size(); ++i) {
-        const QStringView name = trimSpaces(headerFields[i]);
+        const QStringView name = BlankTrimmed(headerFields[i]);
         if (name == QLatin1String("Software"))
             break;
         m_languages << name.toString();
@@ -156,7 +146,8 @@ bool mIdioma::readTexts(const QString &content, const QString &path)
         }
         const QString keyText = key.toString();
         if (m_texts.contains(keyText)) {
-            m_ctx.prompter->msgBox(QStringLiteral("Duplicated register in ") + path + kCR + keyText, QString(), 3, 1, 1);
+            m_ctx.prompter->msgBox(QStringLiteral("Duplicated register in ") + path + kCR + keyText, QString(),
+                                   MsgIcon::Alert, MsgDefault::First, MsgButtons::One);
             continue;
         }
         m_texts.insert(keyText, text.isEmpty() ? kNoText : text.toString());
@@ -173,7 +164,8 @@ QString mIdioma::GetText(const QString &key) const
     // being shown must not start another message.
     if (!m_reporting) {
         m_reporting = true;
-        m_ctx.prompter->msgBox(QStringLiteral("No text found for Key: ") + key, QString(), 3, 1, 1);
+        m_ctx.prompter->msgBox(QStringLiteral("No text found for Key: ") + key, QString(), MsgIcon::Alert,
+                               MsgDefault::First, MsgButtons::One);
         m_reporting = false;
     }
     return kNoText;
@@ -183,7 +175,8 @@ void mIdioma::SelectLanguage(int index)
 {
     m_languageIndex = index;
     m_ctx.ini.WriteAppSetting(QStringLiteral("X103"), QStringLiteral("Language"), QString::number(index));
-    m_ctx.prompter->msgBox(GetText(QStringLiteral("X14")), QString(), 2, 1, 1);
+    m_ctx.prompter->msgBox(GetText(QStringLiteral("X14")), QString(), MsgIcon::Exclamation, MsgDefault::First,
+                           MsgButtons::One);
 }
 
 } // namespace tarveon

@@ -1,4 +1,5 @@
 #include "CmdGenerate.h"
+#include "app/Protocols.h"
 
 #include "app/AppContext.h"
 #include "app/RecordingPrompter.h"
@@ -89,7 +90,7 @@ struct Session {
             return false;
         }
         protocolCode = ProjectProtocolCode(c);
-        if (protocolCode != 70 && protocolCode != 71) {
+        if (!protocol::hasEditor(protocolCode)) {
             printError(QStringLiteral("tarveon-cli: no configuration for protocol ") + c.ProjectProtocol);
             return false;
         }

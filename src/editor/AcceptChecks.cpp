@@ -1,6 +1,7 @@
 #include "editor/AcceptChecks.h"
 
 #include "app/AppContext.h"
+#include "app/Protocols.h"
 #include "editor/DeviceChecks.h"
 #include "editor/FlagRules.h"
 #include "model/GroupAddress.h"
@@ -62,9 +63,8 @@ int NormaliseAndCheckCodes(AppContext &ctx, int protocolCode, SignalTable &table
             continue;
         NormaliseRow(table.rows[r], protocolCode);
         const qint64 code = LeadingInteger(table.rows[r][kColCode]);
-        if (code != 100 && code != 101 && (code < 0 || code > 37)) {
-            ctx.prompter->msgBox(ctx.GetText(QStringLiteral("A8")), QString(), 2, 1, 1,
-                                 ctx.GetText(QStringLiteral("X1")));
+        if (code != kControllerStatusCode && code != kDeviceStatusCode && (code < 0 || code > 37)) {
+            ctx.notice(ctx.GetText(QStringLiteral("A8")));
             return r;
         }
     }

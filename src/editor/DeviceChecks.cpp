@@ -1,6 +1,7 @@
 #include "editor/DeviceChecks.h"
 
 #include "app/AppContext.h"
+#include "app/Protocols.h"
 #include "model/GroupAddress.h"
 
 #include <QSet>
@@ -11,7 +12,7 @@ namespace {
 
 void notice(AppContext &ctx, const QString &text)
 {
-    ctx.prompter->msgBox(text, QString(), 2, 1, 1, ctx.GetText(QStringLiteral("X1")));
+    ctx.notice(text);
 }
 
 // A part of a physical address: numeric, and its rounded value within min..max.
@@ -27,7 +28,7 @@ bool partInRange(QStringView part, qint64 min, qint64 max, qint64 &value)
 
 QString DeviceListFault(AppContext &ctx, int protocolCode, const QVector<DeviceRecord> &devices)
 {
-    const bool units = protocolCode == 70;
+    const bool units = protocol::isIndoorUnits(protocolCode);
     QSet<QPair<qint64, qint64>> checkedPairs;
     for (const DeviceRecord &device : devices) {
         const qint64 s = LeadingInteger(device.sys);

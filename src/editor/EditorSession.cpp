@@ -1,6 +1,7 @@
 #include "editor/EditorSession.h"
 
 #include "app/AppContext.h"
+#include "app/Protocols.h"
 #include "editor/AcceptChecks.h"
 #include "editor/DeviceChecks.h"
 #include "editor/FlagRules.h"
@@ -52,14 +53,12 @@ EditorSession::EditorSession(AppContext &ctx, QObject *parent) : QObject(parent)
 
 void EditorSession::Notice(const QString &text) const
 {
-    m_ctx.prompter->msgBox(text, QString(), 2, 1, 1, m_ctx.GetText(QStringLiteral("X1")));
+    m_ctx.notice(text);
 }
 
 bool EditorSession::Ask(const QString &text) const
 {
-    return m_ctx.prompter->msgBox(text, QString(), 1, 2, 2, m_ctx.GetText(QStringLiteral("X77")),
-                                  m_ctx.GetText(QStringLiteral("X59")))
-           == 1;
+    return m_ctx.ask(text);
 }
 
 // ---- Opening -----------------------------------------------------------------------------------
@@ -78,7 +77,7 @@ void EditorSession::Open()
     eisLegend = BuildEisLegend();
 
     LoadProjectSettings();
-    if (protocolCode == 70)
+    if (protocol::isIndoorUnits(protocolCode))
         BuildUnitTable(m_ctx, settings, codeLegend, grid);
     else
         BuildChillerTable(m_ctx, settings, codeLegend, grid);
@@ -108,7 +107,7 @@ QString EditorSession::WindowCaption() const
     const QString eib = QStringLiteral("EIB:");
     const QString links = m_ctx.GetText(QStringLiteral("EIB43"));
     return m_ctx.GetText(QStringLiteral("X103")) + QStringLiteral(" TR-BAS-HUB ")
-           + (protocolCode == 70 ? QStringLiteral("(Packaged)") : QStringLiteral("(Chiller)")) + max
+           + (protocol::isIndoorUnits(protocolCode) ? QStringLiteral("(Packaged)") : QStringLiteral("(Chiller)")) + max
            + DeviceListCaption() + QLatin1Char(':') + QString::number(maxDevices) + max
            + m_ctx.GetText(QStringLiteral("X39")) + eib + QStringLiteral("5920") + max + links + eib
            + QStringLiteral("1000") + max + links + QLatin1Char('/') + m_ctx.GetText(QStringLiteral("X38")) + eib

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/Protocols.h"
 #include "editor/ProjectSettings.h"
 #include "editor/SignalCatalogue.h"
 #include "editor/SignalColumns.h"
@@ -248,7 +249,7 @@ public:
     void SetDeviceActive(int index, bool active);
     // Enter in a device field: the field that gets the focus next.
     SettingsField NextDeviceField(SettingsField from) const;
-    bool HasUnitAddress() const { return protocolCode == 70; }
+    bool HasUnitAddress() const { return protocol::isIndoorUnits(protocolCode); }
 
     // ChangeDeviceCount: true when the count was changed and the editor must close.
     bool ChangeDeviceCount();

@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/IniFile.h"
+#include "app/Protocols.h"
 
 #include <QDir>
 
@@ -20,7 +21,7 @@ QString protocolName(const AppContext &ctx, int protocolCode)
 
 QString eibSection(const AppContext &ctx)
 {
-    const QString name = ctx.ProtocolNames[47];
+    const QString name = ctx.ProtocolNames[protocol::Eib];
     return name.isEmpty() ? kEibSection : name;
 }
 
@@ -56,13 +57,13 @@ QString settingsPath(AppContext &ctx, int protocolCode)
 
 int ProjectSettings::maxDevices(int protocolCode)
 {
-    return isIndoorUnits(protocolCode) ? 160 : 8;
+    return protocol::isIndoorUnits(protocolCode) ? 160 : 8;
 }
 
 DeviceRecord ProjectSettings::defaultDevice(int protocolCode, int n)
 {
     DeviceRecord d;
-    if (isIndoorUnits(protocolCode)) {
+    if (protocol::isIndoorUnits(protocolCode)) {
         d.sys = QString::number(n / 64);
         d.uni = QString::number(n % 64);
     } else {
@@ -74,7 +75,7 @@ DeviceRecord ProjectSettings::defaultDevice(int protocolCode, int n)
 
 QString ProjectSettings::deviceLabel(int protocolCode, int n)
 {
-    return (isIndoorUnits(protocolCode) ? QStringLiteral("Unit ") : QStringLiteral("Chiller ")) + QString::number(n);
+    return (protocol::isIndoorUnits(protocolCode) ? QStringLiteral("Unit ") : QStringLiteral("Chiller ")) + QString::number(n);
 }
 
 ProjectSettings ProjectSettings::fromIni(const IniDocument &doc, const QString &section, const QString &eib,
@@ -90,7 +91,7 @@ ProjectSettings ProjectSettings::fromIni(const IniDocument &doc, const QString &
 
     // A count the 32-bit read wrapped below 0 means no devices.
     const int count = qBound(0, doc.readInt(section, QStringLiteral("Devices"), 1), maxDevices(protocolCode));
-    const bool indoor = isIndoorUnits(protocolCode);
+    const bool indoor = protocol::isIndoorUnits(protocolCode);
     s.devices.clear();
     s.devices.reserve(count);
     for (int n = 1; n <= count; ++n) {
@@ -118,7 +119,7 @@ void ProjectSettings::toIni(IniDocument &doc, const QString &section, const QStr
     doc.write(section, QStringLiteral("IPTRBAS"), ipTrbas);
     doc.write(section, QStringLiteral("PortTRBAS"), portTrbas);
     doc.write(section, QStringLiteral("Devices"), QString::number(devices.size()));
-    const bool indoor = isIndoorUnits(protocolCode);
+    const bool indoor = protocol::isIndoorUnits(protocolCode);
     for (int i = 0; i < devices.size(); ++i) {
         const int n = i + 1;
         const DeviceRecord &d = devices[i];

@@ -46,7 +46,6 @@ struct ProjectSettings {
 
     // 160 for indoor units (code 70), 8 for chillers.
     static int maxDevices(int protocolCode);
-    static bool isIndoorUnits(int protocolCode) { return protocolCode == 70; }
     // Device n (from 1) as it is when its file holds no keys: not active, no name; indoor units
     // system n div 64 and unit n mod 64, chillers system n - 1 and unit "0".
     static DeviceRecord defaultDevice(int protocolCode, int n);

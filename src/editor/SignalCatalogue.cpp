@@ -1,6 +1,7 @@
 #include "editor/SignalCatalogue.h"
 
 #include "app/AppContext.h"
+#include "app/Protocols.h"
 #include "editor/ProjectSettings.h"
 #include "editor/SignalColumns.h"
 #include "editor/SignalTableModel.h"
@@ -113,7 +114,7 @@ bool isBitOrStep(RowClass c)
 
 MachineType MachineTypeOf(int protocolCode)
 {
-    return protocolCode == 70 ? MachineType::IndoorUnits : MachineType::Chillers;
+    return protocol::isIndoorUnits(protocolCode) ? MachineType::IndoorUnits : MachineType::Chillers;
 }
 
 const MachineTypeInfo &InfoOf(MachineType type)

@@ -2,7 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/Files.h"
-#include "app/TextCodec.h"
+#include "app/Text.h"
 #include "link/SerialPort.h"
 #include "model/ModKorvaneEIB.h"
 
@@ -22,35 +22,6 @@ namespace {
 const QString kSent = QStringLiteral("<");
 const QString kReceived = QStringLiteral(">");
 
-bool isAscii(QByteArrayView bytes)
-{
-    for (char c : bytes) {
-        if (uchar(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
-QByteArray textToBytes(const QString &text)
-{
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return toCp1252(text);
-    }
-    return text.toLatin1();
-}
-
-// VB-style Trim: blanks only, not tabs or line ends.
-QString trimBlanks(const QString &text)
-{
-    qsizetype b = 0, e = text.size();
-    while (b < e && text[b] == QLatin1Char(' '))
-        ++b;
-    while (e > b && text[e - 1] == QLatin1Char(' '))
-        --e;
-    return text.mid(b, e - b);
-}
-
 bool contains(QByteArrayView haystack, const char *needle)
 {
     return haystack.indexOf(QByteArrayView(needle)) >= 0;
@@ -60,9 +31,7 @@ bool contains(QByteArrayView haystack, const char *needle)
 
 QString lineToText(QByteArrayView line)
 {
-    if (isAscii(line))
-        return QString::fromLatin1(line);
-    return fromCp1252(line.toByteArray());
+    return fromCp1252(line);
 }
 
 double leadingValue(QByteArrayView text)
@@ -173,7 +142,8 @@ void SerialLink::chkOnline_Click(bool checked)
                 applyPortStateToView();
                 emit viewChanged();
                 m_ctx.prompter->msgBox(text("X29") + m_portChoice.label() + QStringLiteral(". ") + error,
-                                       QStringLiteral("Error"), 2, 1, 1);
+                                       QStringLiteral("Error"), MsgIcon::Exclamation, MsgDefault::First,
+                                       MsgButtons::One);
                 m_ctx.LinkState = 0;
             } else {
                 m_framer.clear();
@@ -266,7 +236,8 @@ void SerialLink::onPortFault(const QString &description)
     m_onlineBusy = false;
     if (uploading)
         emit uploadFinished(UploadOutcome::Aborted);
-    m_ctx.prompter->msgBox(message, QStringLiteral("Error"), 2, 1, 1);
+    m_ctx.prompter->msgBox(message, QStringLiteral("Error"), MsgIcon::Exclamation, MsgDefault::First,
+                           MsgButtons::One);
     m_handlingFault = false;
 }
 
@@ -307,14 +278,14 @@ void SerialLink::TransmitTarveon(const QString &text, bool raw)
     if (m_ctx.LinkState == 0)
         return;
     if (raw) {
-        m_port->write(textToBytes(text));
+        m_port->write(toCp1252(text));
         return;
     }
-    const QString command = trimBlanks(text);
+    const QString command = TrimBlanks(text);
     if (command.isEmpty())
         return;
     emit gatewayLine(command, kSent);
-    m_port->write(textToBytes(command) + '\r');
+    m_port->write(toCp1252(command) + '\r');
 }
 
 void SerialLink::TransmitRaw(const QByteArray &bytes)
@@ -478,7 +449,7 @@ void SerialLink::identify(QByteArrayView line)
         chkOnline_Click(false);
         m_ctx.prompter->msgBox(text("A26") + m_ctx.GatewayProtocol.toUpper() + QLatin1Char(' ') + text("X88") +
                                    m_ctx.ProjectProtocol.toUpper() + QLatin1Char('\r') + text("A27"),
-                               QString(), 2, 1, 1);
+                               QString(), MsgIcon::Exclamation, MsgDefault::First, MsgButtons::One);
         return;
     }
     setFileEntry(m_ctx.ProjectProtocol + QStringLiteral(".ZDM"));
@@ -499,7 +470,8 @@ void SerialLink::identify(QByteArrayView line)
 void SerialLink::cmdSendFileTarveon_Click()
 {
     StopBusReportsForUpload();
-    const int answer = m_ctx.prompter->msgBox(text("A25"), QString(), 0, 1, 2, text("X1"), text("X3"));
+    const int answer = m_ctx.prompter->msgBox(text("A25"), QString(), MsgIcon::Question, MsgDefault::First,
+                                              MsgButtons::Two, text("X1"), text("X3"));
     if (answer != 1)
         return;
     QCoreApplication::processEvents();
@@ -528,16 +500,14 @@ void SerialLink::SendFile()
     if (entry.isEmpty() || !plainName || !QFileInfo(path).isFile()) {
         setBusy(false);
         emit viewChanged();
-        m_ctx.prompter->msgBox(text("X66") + QLatin1Char('\r') + path, QString(), 2, 1, 1, text("X1"));
+        m_ctx.notice(text("X66") + QLatin1Char('\r') + path);
         return;
     }
     QFile file(path);
     auto failed = [&] {
         setBusy(false);
         emit viewChanged();
-        m_ctx.prompter->msgBox(text("X69") + QLatin1Char('\r') + path + QStringLiteral("\rError: \r") +
-                                   file.errorString(),
-                               QString(), 2, 1, 1, text("X1"));
+        m_ctx.notice(text("X69") + QLatin1Char('\r') + path + QStringLiteral("\rError: \r") + file.errorString());
     };
     if (!file.open(QIODevice::ReadOnly)) {
         failed();

@@ -2,7 +2,8 @@
 
 #include "app/AppContext.h"
 #include "app/Files.h"
-#include "app/TextCodec.h"
+#include "app/Protocols.h"
+#include "app/Text.h"
 #include "editor/ProjectSettings.h"
 #include "model/GroupAddress.h"
 
@@ -16,7 +17,6 @@ namespace tarveon {
 
 namespace {
 
-constexpr int kProtocolEib = 47;
 constexpr int kHeaderTextLength = 62;
 constexpr int kIpFieldLength = 16;
 
@@ -92,7 +92,7 @@ qint16 toInt16(qint32 value)
 GatewayFileSettings CollectGatewayFileSettings(AppContext &ctx, int protocolCode, const ProjectSettings &settings)
 {
     GatewayFileSettings s;
-    const QString eib = ctx.ProtocolNames[kProtocolEib];
+    const QString eib = ctx.ProtocolNames[protocol::Eib];
     const QString protocol = ctx.ProtocolNames[size_t(protocolCode)];
 
     s.family = ctx.ProtocolFamily;
@@ -247,9 +247,7 @@ GenerateResult GenerateGatewayFile(AppContext &ctx, int protocolCode, const Proj
 
     result.error = WriteGatewayFile(result.path, result.bytes);
     if (!result.error.isEmpty()) {
-        ctx.prompter->msgBox(ctx.GetText(QStringLiteral("X32")) + result.path + QStringLiteral("\rError: \r")
-                                 + result.error,
-                             QString(), 2, 1, 1, ctx.GetText(QStringLiteral("X1")));
+        ctx.notice(ctx.GetText(QStringLiteral("X32")) + result.path + QStringLiteral("\rError: \r") + result.error);
         return result;
     }
     result.ok = true;
@@ -259,7 +257,7 @@ GenerateResult GenerateGatewayFile(AppContext &ctx, int protocolCode, const Proj
                     + QString::number(result.checksum, 16).toUpper() + QLatin1Char('\r')
                     + ctx.GetText(QStringLiteral("A20"));
     if (showReport)
-        ctx.prompter->msgBox(result.report, QString(), 2, 1, 1, ctx.GetText(QStringLiteral("X1")));
+        ctx.notice(result.report);
     return result;
 }
 

@@ -1,6 +1,7 @@
 #include "model/GatewayModel.h"
 
 #include "app/AppContext.h"
+#include "app/Protocols.h"
 #include "editor/ProjectSettings.h"
 #include "model/GroupAddress.h"
 #include "model/SignalTable.h"
@@ -26,8 +27,8 @@ constexpr int kColT = 9;
 constexpr int kColU = 10;
 constexpr int kColYesNo = 11;
 
-constexpr int kCodeControllerStatus = 100;
-constexpr int kCodeDeviceStatus = 101;
+constexpr int kCodeControllerStatus = kControllerStatusCode;
+constexpr int kCodeDeviceStatus = kDeviceStatusCode;
 
 // One address met in a used row: its own address (listen false) or a further address.
 struct GroupRef {
@@ -78,7 +79,7 @@ void notice(AppContext &ctx, int number)
 
 void stop(AppContext &ctx, const QString &text)
 {
-    ctx.prompter->msgBox(text, QString(), 2, 1, 1, ctx.GetText(QStringLiteral("X1")));
+    ctx.notice(text);
 }
 
 bool flagSet(const SignalRow &row, int column)
@@ -92,7 +93,7 @@ bool BuildGatewayModel(AppContext &ctx, int protocolCode, const ProjectSettings 
                        const SignalTable &table, GatewayModel &model)
 {
     model = GatewayModel{};
-    model.unitProject = (protocolCode == 70);
+    model.unitProject = protocol::isIndoorUnits(protocolCode);
 
     // 1. The controller.
     QString remip = settings.ipTrbas.left(16);
@@ -268,9 +269,8 @@ bool BuildGatewayModel(AppContext &ctx, int protocolCode, const ProjectSettings 
 
     // 10.
     if (model.eisMismatches != 0) {
-        ctx.prompter->msgBox(ctx.GetText(QStringLiteral("EIB37")) + QString::number(model.eisMismatches)
-                                 + ctx.GetText(QStringLiteral("EIB38")),
-                             QString(), 2, 1, 1, ctx.GetText(QStringLiteral("X1")));
+        ctx.notice(ctx.GetText(QStringLiteral("EIB37")) + QString::number(model.eisMismatches)
+                   + ctx.GetText(QStringLiteral("EIB38")));
     }
 
     // 11./12. The link table, 0-based from the start.

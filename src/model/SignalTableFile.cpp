@@ -2,7 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/Files.h"
-#include "app/TextCodec.h"
+#include "app/Text.h"
 #include "model/GroupAddress.h"
 
 #include <QDir>
@@ -80,7 +80,7 @@ private:
 
 void showNotice(AppContext &ctx, const QString &text)
 {
-    ctx.prompter->msgBox(text, kAppTitle, 2, 1, 1, ctx.GetText(QStringLiteral("X1")));
+    ctx.notice(text);
 }
 
 } // namespace
@@ -226,13 +226,7 @@ QString flagText(QStringView stored)
 {
     static const QString known[] = {QString(), QStringLiteral("R"), QStringLiteral("W"), QStringLiteral("T"),
                                     QStringLiteral("U"), QStringLiteral("U2")};
-    qsizetype b = 0;
-    qsizetype e = stored.size();
-    while (b < e && stored[b] == u' ')
-        ++b;
-    while (e > b && stored[e - 1] == u' ')
-        --e;
-    const QStringView trimmed = stored.mid(b, e - b);
+    const QStringView trimmed = BlankTrimmed(stored);
     for (const QString &k : known) {
         if (trimmed == k)
             return k;

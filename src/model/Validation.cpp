@@ -12,7 +12,7 @@ namespace {
 
 void showNotice(AppContext &ctx, const QString &text)
 {
-    ctx.prompter->msgBox(text, kAppTitle, 2, 1, 1, ctx.GetText(QStringLiteral("X1")));
+    ctx.notice(text);
 }
 
 // The integer of a part that must be numeric; false when it is not.

@@ -1,7 +1,8 @@
 #include "tools/Monitor.h"
 
 #include "app/AppContext.h"
-#include "app/TextCodec.h"
+#include "app/Protocols.h"
+#include "app/Text.h"
 #include "tools/LinkCommands.h"
 
 #include <QDateTime>
@@ -10,16 +11,6 @@
 namespace tarveon {
 
 namespace {
-
-// Log lines are mostly plain ASCII: that takes the fast path, anything else the code page.
-QByteArray encodeLogText(const QString &text)
-{
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return toCp1252(text);
-    }
-    return text.toLatin1();
-}
 
 QByteArray stampOf(const QDateTime &when)
 {
@@ -30,7 +21,7 @@ QByteArray stampOf(const QDateTime &when)
 
 QByteArray MonitorLogLine(const QDateTime &when, const QString &text)
 {
-    return stampOf(when) + encodeLogText(text) + QByteArrayLiteral("\r\n");
+    return stampOf(when) + toCp1252(text) + QByteArrayLiteral("\r\n");
 }
 
 MonitorCore::MonitorCore(AppContext &ctx, MonitorKind kind, LinkCommands *link, QObject *parent)
@@ -168,13 +159,13 @@ QString MonitorCore::LogFileName() const
     QString name;
     switch (m_kind) {
     case MonitorKind::Eib:
-        name = QStringLiteral("BUS_") + m_ctx.ProtocolNames[47];
+        name = QStringLiteral("BUS_") + m_ctx.ProtocolNames[protocol::Eib];
         break;
     case MonitorKind::External:
         name = m_ctx.ProjectProtocol;
         break;
     case MonitorKind::Gateway:
-        name = m_ctx.ProtocolNames[0];
+        name = m_ctx.ProtocolNames[protocol::Zdm];
         break;
     }
     return m_ctx.ProjectDir + QLatin1Char('/') + name + QStringLiteral(".log");
@@ -221,7 +212,7 @@ void MonitorCore::writeLog(const QString &text)
 {
     // Write errors are not worth a message: the line is simply lost from the file.
     QByteArray bytes = timeStamp();
-    bytes += encodeLogText(text);
+    bytes += toCp1252(text);
     bytes += "\r\n";
     m_log->write(bytes);
 }

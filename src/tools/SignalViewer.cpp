@@ -125,7 +125,7 @@ void SignalViewerCore::Datos_Carga()
 
     // One message per row that could not be filled; the build has gone on past it.
     for (qsizetype k = 0; k < failed.size(); ++k)
-        m_ctx.prompter->msgBox(text("X13"), kAppTitle, 3, 1, 1, text("X1"));
+        m_ctx.prompter->msgBox(text("X13"), kAppTitle, MsgIcon::Alert, MsgDefault::First, MsgButtons::One, text("X1"));
 
     Timer1.start();
 }

@@ -353,7 +353,7 @@ private slots:
         widgets.setContext(t.ctx.get());
         Prompter &prompter = widgets;
         whenShown([] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
-        QCOMPARE(prompter.msgBox("Save?", "", 1, 1, 3, "Yes", "No", "Cancel"), 3);
+        QCOMPARE(prompter.msgBox("Save?", "", MsgIcon::Question, MsgDefault::First, MsgButtons::Three, "Yes", "No", "Cancel"), 3);
         // The second dialog is new: its buttons have their load captions, the result starts at 0.
         QString secondCaption;
         whenShown([&] {
@@ -362,7 +362,7 @@ private slots:
             secondCaption = box->cmd[1]->text();
             box->close();
         });
-        QCOMPARE(prompter.msgBox("Go on?", "", 1, 1, 2), 0);
+        QCOMPARE(prompter.msgBox("Go on?", "", MsgIcon::Question, MsgDefault::First, MsgButtons::Two), 0);
         QCOMPARE(secondCaption, t.ctx->GetText("X8"));
     }
 

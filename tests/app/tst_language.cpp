@@ -48,11 +48,11 @@ QString fatal(const QString &path)
 class CaptionPrompter : public RecordingPrompter {
 public:
     AppContext *ctx = nullptr;
-    int msgBox(const QString &texto, const QString &cabecera, int icono, int botonDefecto, int botones,
-               const QString &b1, const QString &b2, const QString &b3) override
+    int msgBox(const QString &text, const QString &heading, MsgIcon icon, MsgDefault defaultButton,
+               MsgButtons buttons, const QString &b1, const QString &b2, const QString &b3) override
     {
         (void)ctx->GetText(QStringLiteral("X1"));
-        return RecordingPrompter::msgBox(texto, cabecera, icono, botonDefecto, botones, b1, b2, b3);
+        return RecordingPrompter::msgBox(text, heading, icon, defaultButton, buttons, b1, b2, b3);
     }
 };
 

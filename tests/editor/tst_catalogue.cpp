@@ -3,7 +3,7 @@
 #include "editor/SignalCatalogue.h"
 #include "editor/SignalColumns.h"
 #include "editor/SignalTableModel.h"
-#include "app/TextCodec.h"
+#include "app/Text.h"
 #include "model/GroupAddress.h"
 
 #include <QtTest>

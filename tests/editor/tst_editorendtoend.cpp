@@ -4,7 +4,7 @@
 // by hand from their formats.
 #include "EditorWindow.h"
 
-#include "app/TextCodec.h"
+#include "app/Text.h"
 
 #include <QTabBar>
 

@@ -1,6 +1,7 @@
 #include "app/ui/MDITarveon.h"
 
 #include "app/AppContext.h"
+#include "app/Protocols.h"
 #include "app/WindowLayout.h"
 #include "app/ui/AppIcon.h"
 #include "editor/ui/fConfKorvaneEIB.h"
@@ -119,7 +120,7 @@ void MDITarveon::buildMenus()
     mnuVQuil230 = addEntry(mnuVProtocolos, "mnuVQuil230");
     mnuVPExterno = addEntry(mnuVProtocolos, "mnuVPExterno");
     connect(mnuVDatos, &QAction::triggered, this, &MDITarveon::mnuVDatos_Click);
-    connect(mnuVQuil230, &QAction::triggered, this, [this] { ShowMonitor(47); });
+    connect(mnuVQuil230, &QAction::triggered, this, [this] { ShowMonitor(protocol::Eib); });
     connect(mnuVPExterno, &QAction::triggered, this, [this] { ShowMonitor(100); });
 
     mnuConfiguracion = addMenu(bar, "mnuConfiguracion");
@@ -287,7 +288,7 @@ bool MDITarveon::startUp()
 
     // 2. Protocol names.
     m_ctx.InitProtocols();
-    m_ctx.ProtocolNames[47] = QStringLiteral("EIB");
+    m_ctx.ProtocolNames[protocol::Eib] = QStringLiteral("EIB");
 
     // 3. Menu state.
     mnuVQuil230->setText(kEibMonitorCaption);
@@ -592,12 +593,12 @@ void MDITarveon::ShowChildForm(QWidget *form, int state)
 
 void MDITarveon::ShowMonitor(int code)
 {
-    ShowChildForm(code == 47 ? eibMonitor() : extMonitor(), 0);
+    ShowChildForm(code == protocol::Eib ? eibMonitor() : extMonitor(), 0);
 }
 
 void MDITarveon::ShowProtocolEditor(int code)
 {
-    if ((code == 70 || code == 71) && showConfigEditor)
+    if (protocol::hasEditor(code) && showConfigEditor)
         showConfigEditor(code);
 }
 

@@ -7,12 +7,12 @@
 
 namespace tarveon {
 
-int WidgetPrompter::msgBox(const QString &texto, const QString &cabecera, int icono, int botonDefecto, int botones,
-                           const QString &b1, const QString &b2, const QString &b3)
+int WidgetPrompter::msgBox(const QString &text, const QString &heading, MsgIcon icon, MsgDefault defaultButton,
+                           MsgButtons buttons, const QString &b1, const QString &b2, const QString &b3)
 {
     Q_ASSERT(m_ctx);
     fMsgBox box(*m_ctx, m_parent);
-    box.Msgbox1(texto, cabecera, icono, botonDefecto, botones, b1, b2, b3);
+    box.Msgbox1(text, heading, int(icon), int(defaultButton), int(buttons), b1, b2, b3);
     box.exec();
     return box.MsgBoxResult();
 }

@@ -15,7 +15,7 @@ public:
     void setParent(QWidget *parent) { m_parent = parent; }
     void setContext(AppContext *ctx) { m_ctx = ctx; }
 
-    int msgBox(const QString &texto, const QString &cabecera, int icono, int botonDefecto, int botones,
+    int msgBox(const QString &text, const QString &heading, MsgIcon icon, MsgDefault defaultButton, MsgButtons buttons,
                const QString &textoBoton1 = {}, const QString &textoBoton2 = {},
                const QString &textoBoton3 = {}) override;
     QString inputBox(const QString &title, const QString &prompt, const QString &defaultText) override;
