@@ -80,6 +80,8 @@ Dpt ParseDpt(QStringView text)
 
 QString DptDescription(const AppContext &ctx, Dpt dpt)
 {
+    if (!dpt.isValid())
+        return {};
     QString name;
     if (dpt == Dpt{1, 1})
         name = ctx.GetText(QStringLiteral("KNX3"));
@@ -110,7 +112,8 @@ std::optional<QByteArray> EncodeFloat16(double value)
             continue;
         const quint16 twelveBits = quint16(qint32(mantissa) & 0x0FFF);
         const quint16 word = quint16(((twelveBits & 0x0800) << 4) | (exponent << 11) | (twelveBits & 0x07FF));
-        return QByteArray{char(word >> 8), char(word & 0xFF)};
+        const char bytes[2] = {char(word >> 8), char(word & 0xFF)};
+        return QByteArray(bytes, 2);
     }
     return std::nullopt;
 }

@@ -156,6 +156,8 @@ EtsFile ReadEtsFile(const QByteArray &bytes)
         if (address > 0)
             file.addresses.append({address, row.value(col.name), row.value(col.description), ParseDpt(row.value(col.dpt))});
     }
+    if (file.addresses.isEmpty())
+        file.format = EtsFile::Format::Unknown;
     return file;
 }
 

@@ -130,8 +130,11 @@ public:
     QByteArray yaml() const
     {
         YAML::Emitter out;
-        for (const QString &comment : m_comments)
-            out << YAML::Comment(comment.toStdString()) << YAML::Newline;
+        for (qsizetype i = 0; i < m_comments.size(); ++i) {
+            if (i > 0)
+                out << YAML::Newline; // two comments in a row would share a line
+            out << YAML::Comment(m_comments[i].toStdString());
+        }
         out << YAML::BeginMap << YAML::Key << "knx" << YAML::Value << YAML::BeginMap;
         for (int p = 0; p < PlatformCount; ++p) {
             if (m_entities[p].isEmpty())
