@@ -195,15 +195,15 @@ private slots:
     {
         auto *port = new FakeSerialPort;
         port->failOpen = true;
+        t->ctx->language.setTexts({}); // the window is made before the language file is read
+        QVERIFY(QFile::copy(t->dir.filePath("RESOURCES.LNG"), t->dir.filePath("tarveon-config.LNG")));
         MDITarveon window(*t->ctx, nullptr, port);
         window.showProjectList = [this] { OpenProject(*t->ctx, "Knx"); };
         QVERIFY(window.startUp());
         QVERIFY(QTest::qWaitForWindowActive(&window));
         auto *menu = window.findChild<ExportMenu *>("ExportMenu");
         const QString target = t->dir.filePath("plan");
-        QStringList offered;
-        menu->chooseFile = [&](const QString &, const QString &, const QStringList &filters, int *filter) {
-            offered = filters;
+        menu->chooseFile = [&](const QString &, const QString &, const QStringList &, int *filter) {
             *filter = 0;
             return target;
         };
@@ -216,8 +216,7 @@ private slots:
         QTRY_COMPARE(QApplication::activePopupWidget(), static_cast<QWidget *>(menu->mnuAExport));
         press(Qt::Key_E);
         QTRY_COMPARE(t->dir.readFile("plan.csv"), dataFile("ets-3-1.csv"));
-        QCOMPARE(offered, (QStringList{"ETS CSV 3/1 (*.csv)", "ETS CSV 1/1 (*.csv)", "ETS XML (*.xml)"}));
-        QCOMPARE(t->prompter.texts().last(), "File written: \r" + target + ".csv");
+        QCOMPARE(t->prompter.texts(), QStringList{"File written: \r" + target + ".csv"});
     }
 };
 

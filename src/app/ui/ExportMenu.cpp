@@ -27,9 +27,9 @@ ExportMenu::ExportMenu(AppContext &ctx, QMenu *fileMenu, QWidget *window)
     mnuAExportHa->setObjectName(QStringLiteral("mnuAExportHa"));
     connect(mnuAExportEts, &QAction::triggered, this, &ExportMenu::exportEts);
     connect(mnuAExportHa, &QAction::triggered, this, &ExportMenu::exportHomeAssistant);
-    // Captions and state are those of the moment the File menu opens (the language loads late).
+    // Captions and state are those of the moment the File menu opens: the window is made before
+    // the language file is read.
     connect(fileMenu, &QMenu::aboutToShow, this, &ExportMenu::update);
-    update();
 
     chooseFile = [this](const QString &caption, const QString &suggested, const QStringList &filters, int *filter) {
         QString selected = filters.value(0);
