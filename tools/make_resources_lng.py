@@ -351,7 +351,7 @@ TEXTS = [
     ("KNX34", "No group addresses found in ", "No se han encontrado direcciones de grupo en "),
     ("KNX35", "Cannot read the file ", "No se puede leer el fichero "),
     ("KNX36", "Cannot write the file ", "No se puede escribir el fichero "),
-    ("KNX40", "E&xport", "E&xportar"),
+    ("KNX40", "&Export", "&Exportar"),
     ("KNX41", "Group addresses for &ETS...", "Direcciones de grupo para &ETS..."),
     ("KNX42", "&Home Assistant configuration...", "Configuración para &Home Assistant..."),
     ("KNX43", "ETS CSV 3/1 (*.csv)", "ETS CSV 3/1 (*.csv)"),

@@ -212,7 +212,7 @@ private slots:
         };
         press(Qt::Key_F, Qt::AltModifier);
         QTRY_VERIFY(QApplication::activePopupWidget());
-        press(Qt::Key_X);
+        press(Qt::Key_E);
         QTRY_COMPARE(QApplication::activePopupWidget(), static_cast<QWidget *>(menu->mnuAExport));
         press(Qt::Key_E);
         QTRY_COMPARE(t->dir.readFile("plan.csv"), dataFile("ets-3-1.csv"));
