@@ -77,8 +77,10 @@ private slots:
         const QByteArray written = args.contains("F") ? t->dir.readFile("out.txt") : r.out;
         // Past its comment and first key the YAML's layout is yaml-cpp's (tools/tst_knxexport compares the tree).
         const QByteArray want = dataFile(expected);
-        const qsizetype n = expected.endsWith(".yaml") ? want.indexOf("  climate:") : -1;
-        QCOMPARE(written.left(n), want.left(n));
+        if (expected.endsWith(".yaml"))
+            QVERIFY(written.startsWith(want.left(want.indexOf("  climate:"))));
+        else
+            QCOMPARE(written, want);
     }
 
     // Each export reads back with no finding; another plan gives one line per finding.
