@@ -4,7 +4,6 @@
 #include "TestSupport.h"
 #include "tools/KnxSignals.h"
 
-#include <QFile>
 #include <QtTest>
 #include <cmath>
 
