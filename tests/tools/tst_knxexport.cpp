@@ -119,9 +119,9 @@ private slots:
                           "\"Security\"\r\n\"Cocina \xF1\";\"1/515\";\"\";\"\";\"\";\"DPT-9\";\"Auto\"\r\n")
             << int(EtsFile::Format::Csv11) << QChar(u';') << true << QStringList{"1/2/3 Cocina \u00F1 \u00B7 9"};
         QTest::newRow("1/1 tab, byte-order mark, quoted tab, ; and quotes, LF")
-            << QByteArray("\xEF\xBB\xBF\"A;B;C;D;E;F;G \"\"b\"\"\tc\"\t\"0/0/7\"\t\"\"\t\"\"\t\"\"\t\"DPST-5-1\"\t\"Auto\"\n"
+            << QByteArray("\xEF\xBB\xBF\"A;B;C;D;E;F;G;H;I \"\"b\"\"\tc\"\t\"0/0/7\"\t\"\"\t\"\"\t\"\"\t\"DPST-5-1\"\t\"Auto\"\n"
                           "\"Main\"\t\"0/-/-\"\t\"\"\t\"\"\t\"\"\t\"\"\t\"Auto\"\n")
-            << int(EtsFile::Format::Csv11) << QChar(u'\t') << false << QStringList{"0/0/7 A;B;C;D;E;F;G \"b\"\tc \u00B7 5.001"};
+            << int(EtsFile::Format::Csv11) << QChar(u'\t') << false << QStringList{"0/0/7 A;B;C;D;E;F;G;H;I \"b\"\tc \u00B7 5.001"};
         QTest::newRow("XML without byte-order mark, several types")
             << QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?><GroupAddress-Export xmlns=\"http://knx.org/xml/"
                           "ga-export/01\"><GroupRange Name=\"x\" RangeStart=\"0\" RangeEnd=\"2047\"><GroupAddress "
