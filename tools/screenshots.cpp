@@ -4,7 +4,7 @@
 //
 // PROGRAM_DIR is a scratch program directory (language file, templates, a "Demo" project and a
 // settings file naming it as the last project); the gateway (tarveon-sim) listens on DEVICE.
-// The program walks through the tool as an installer would: project list, configuration
+// The program walks through the tool as an installer would: project list, File > Export, configuration
 // editor (both pages, generate), port dialog, on line with the monitors and the signal viewer,
 // upload. Each picture is written as OUT_DIR/<name><SUFFIX>.png. Run it under a real X server
 // (xvfb-run): scripts/make-screenshots.sh does all of it.
@@ -22,6 +22,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPointer>
@@ -219,6 +221,32 @@ int main(int argc, char *argv[])
     settle();
     if (ctx.ProjectName.isEmpty())
         fail(QStringLiteral("no project was opened"));
+
+    // 1b. File > Export, open over the main window.
+    {
+        window.menuBar()->setActiveAction(window.mnuArchivo->menuAction());
+        settle();
+        auto *exportMenu = window.findChild<QMenu *>(QStringLiteral("mnuAExport"));
+        if (exportMenu && window.mnuArchivo->isVisible()) {
+            const QRect entry = window.mnuArchivo->actionGeometry(exportMenu->menuAction());
+            window.mnuArchivo->setActiveAction(exportMenu->menuAction());
+            exportMenu->popup(window.mnuArchivo->mapToGlobal(entry.topRight()));
+            settle();
+            QPixmap out = framed(&window);
+            QPainter p(&out);
+            for (QMenu *menu : {window.mnuArchivo, exportMenu})
+                p.drawPixmap(menu->mapToGlobal(QPoint(0, 0)) - window.mapToGlobal(QPoint(0, 0))
+                                 + QPoint(1, kCaptionHeight),
+                             menu->grab());
+            p.end();
+            save(out, QStringLiteral("export-menu"));
+            exportMenu->close();
+        } else {
+            fail(QStringLiteral("the File menu did not open"));
+        }
+        window.mnuArchivo->close();
+        settle();
+    }
 
     // 2. The configuration editor: settings page, signal grid, and generating.
     whenModal("fConfKorvaneEIB", [&](QWidget *editor) {

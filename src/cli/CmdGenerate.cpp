@@ -1,4 +1,5 @@
 #include "CmdGenerate.h"
+#include "CliProject.h"
 #include "app/Protocols.h"
 
 #include "app/AppContext.h"
@@ -78,32 +79,12 @@ struct Session {
     // editor builds them. False after printing why (a usage or file error).
     bool openProject(const QString &path)
     {
-        const QFileInfo info(path);
-        if (!info.isDir()) {
-            printError(QStringLiteral("tarveon-cli: not a project directory: ") + path);
+        ProjectData data;
+        if (!openProjectAt(*ctx, path, data))
             return false;
-        }
-        AppContext &c = *ctx;
-        c.PathProjects = info.absolutePath();
-        if (!OpenProject(c, info.fileName())) {
-            printError(QStringLiteral("tarveon-cli: not a project (no protocol in Project.ini): ") + path);
-            return false;
-        }
-        protocolCode = ProjectProtocolCode(c);
-        if (!protocol::hasEditor(protocolCode)) {
-            printError(QStringLiteral("tarveon-cli: no configuration for protocol ") + c.ProjectProtocol);
-            return false;
-        }
-
-        settings = ProjectSettings::load(c, protocolCode);
-        const CodeLegend legend = BuildCodeLegend(c, MachineTypeOf(protocolCode));
-        ColumnInfos columns;
-        c.GridBusy = true;
-        table = BuildSignalTable(c, legend, int(settings.devices.size()), columns);
-        c.GridBusy = false;
-        // A missing or unreadable table file leaves the fresh table, as in the editor (its message
-        // has been printed).
-        ApplyStoredTable(c, qint16(protocolCode), table);
+        protocolCode = data.protocolCode;
+        settings = std::move(data.settings);
+        table = std::move(data.table);
         return true;
     }
 };

@@ -18,6 +18,8 @@ const Command kCommands[] = {
     {"info", "info [--port DEVICE] [--settings 57600,n,8,1] [--wait S] [--tick-ms MS]   ask the gateway who it is", runInfo},
     {"upload", "upload [--port DEVICE] [--settings 57600,n,8,1] [--wait S] [--tick-ms MS] [-v] FILE   load a configuration file", runUpload},
     {"monitor", "monitor [--port DEVICE] [--eib] [--ext] [--seconds N]   show the gateway's lines", runMonitor},
+    {"export", kExportSynopsis, runExport},
+    {"check-ets", kCheckEtsSynopsis, runCheckEts},
 };
 
 void usage(QTextStream &out)

@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/Protocols.h"
 #include "editor/ProjectSettings.h"
+#include "model/GatewayAddresses.h"
 #include "model/GroupAddress.h"
 #include "model/SignalTable.h"
 
@@ -19,29 +20,14 @@ namespace {
 constexpr int kColDevice = 1;
 constexpr int kColCode = 2;
 constexpr int kColEis = 4;
-constexpr int kColGroup = 5;
 constexpr int kColListen = 6;
 constexpr int kColR = 7;
 constexpr int kColW = 8;
 constexpr int kColT = 9;
 constexpr int kColU = 10;
-constexpr int kColYesNo = 11;
 
 constexpr int kCodeControllerStatus = kControllerStatusCode;
 constexpr int kCodeDeviceStatus = kDeviceStatusCode;
-
-// One address met in a used row: its own address (listen false) or a further address.
-struct GroupRef {
-    int row;
-    qint16 group;
-    bool listen;
-};
-
-// A distinct address and the row that first named it (negative when first met as a further address).
-struct AddressEntry {
-    int firstRow;
-    qint16 address;
-};
 
 // The integer at the start of a cell or setting, kept within 32 bits.
 qint32 leadingInt(QStringView text)
@@ -117,30 +103,9 @@ bool BuildGatewayModel(AppContext &ctx, int protocolCode, const ProjectSettings 
     model.NUnits = qint16(model.devices.size());
 
     // 3. Own addresses (pass 1), then further addresses (pass 2), of every used row.
-    QVector<GroupRef> refs;
-    QVector<AddressEntry> addresses;
-    QHash<qint16, int> addressSeen;
-    const int rows = table.rowCount();
-    for (int pass = 1; pass <= 2; ++pass) {
-        for (int r = 1; r < rows; ++r) {
-            const SignalRow &row = table.rows[r];
-            if (leadingInt(row[kColYesNo]) == 0 || !UnitsByDevice.contains(leadingInt(row[kColDevice])))
-                continue;
-            QString list = pass == 1 ? TrimBlanks(row[kColGroup]) + QLatin1Char(',') : TrimBlanks(row[kColListen]);
-            while (!list.isEmpty()) {
-                const qint16 g = TakeFirstGroup(list);
-                if (g < 0)
-                    break;
-                if (g == 0)
-                    continue;
-                refs.append(GroupRef{r, g, pass == 2});
-                if (!addressSeen.contains(g)) {
-                    addressSeen.insert(g, 1);
-                    addresses.append(AddressEntry{pass == 1 ? r : -r, g});
-                }
-            }
-        }
-    }
+    GatewayAddresses gathered = CollectGatewayAddresses(settings, table);
+    const QVector<GroupRef> &refs = gathered.refs;
+    QVector<AddressEntry> &addresses = gathered.addresses;
 
     // 4.
     if (addresses.isEmpty()) {

@@ -4,6 +4,7 @@
 #include "app/Protocols.h"
 #include "app/WindowLayout.h"
 #include "app/ui/AppIcon.h"
+#include "app/ui/ExportMenu.h"
 #include "editor/ui/fConfKorvaneEIB.h"
 #include "link/PortNames.h"
 #include "link/QtSerialPortImpl.h"
@@ -107,6 +108,7 @@ void MDITarveon::buildMenus()
 
     mnuArchivo = addMenu(bar, "mnuArchivo");
     mnuAProject = addEntry(mnuArchivo, "mnuAProject");
+    new ExportMenu(m_ctx, mnuArchivo, this); // File > Export, its own entries and actions
     addSeparator(mnuArchivo, "mnuSep1");
     mnuASalir = addEntry(mnuArchivo, "mnuASalir");
     connect(mnuAProject, &QAction::triggered, this, &MDITarveon::mnuAProject_Click);
