@@ -2,7 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/Protocols.h"
-#include "editor/ProjectSettings.h"
+#include "model/ProjectSettings.h"
 #include "model/GroupAddress.h"
 #include "model/SignalTable.h"
 
