@@ -6,7 +6,6 @@
 #include "editor/FlagRules.h"
 #include "editor/SignalColumns.h"
 #include "model/GroupAddress.h"
-#include "model/Validation.h"
 
 namespace tarveon {
 
@@ -27,16 +26,6 @@ bool inUse(const SignalRow &row)
 }
 
 } // namespace
-
-QStringList AcceptFault::messages() const
-{
-    QStringList texts;
-    if (!cause.isEmpty())
-        texts << cause;
-    if (!message.isEmpty())
-        texts << message;
-    return texts;
-}
 
 void RemoveBlankRows(SignalTable &table)
 {
@@ -100,13 +89,8 @@ AcceptFault RunAcceptChecks(const AppContext &ctx, int protocolCode, const Proje
     bool faultFlag = false;
     ValidationFault found;
     if (!ValidateSignalTable(ctx, table, SignalColumns{}, faultFlag, -1, &found)) {
+        static_cast<ValidationFault &>(fault) = found;
         fault.check = AcceptFault::Validation;
-        fault.row = found.row;
-        fault.column = found.column;
-        fault.rowHidden = found.rowHidden;
-        fault.key = found.key;
-        fault.message = found.message;
-        fault.cause = found.cause;
         return fault;
     }
     if (const int row = UnknownCodeRow(table); row > 0) {

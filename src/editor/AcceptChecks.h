@@ -1,9 +1,9 @@
 #pragma once
 #include "model/ProjectSettings.h"
 #include "model/SignalTable.h"
+#include "model/Validation.h"
 
 #include <QString>
-#include <QStringList>
 
 namespace tarveon {
 
@@ -20,19 +20,11 @@ void NormaliseRowsInUse(SignalTable &table, int protocolCode);
 // and outside 0..37, or 0 when there is none.
 int UnknownCodeRow(const SignalTable &table);
 
-// Which check of the accept stopped, where, and what it says. Nothing is shown: the editor shows
-// the messages in its message dialog, the command line prints them.
-struct AcceptFault {
+// Which check of the accept stopped, where, and what it says (key "A8" or "EIB31", no key for
+// the device list). Nothing is shown: the editor shows the messages in its message dialog, the
+// command line prints them.
+struct AcceptFault : ValidationFault {
     enum Check { None, Validation, Code, Devices, PhysicalAddress } check = None;
-    int row = -1;
-    int column = -1;
-    bool rowHidden = false; // a collapsed bit row: give it a height before showing the cell
-    QString key;            // the message's language key ("EIB1", "A8", "EIB31"; none for the device list)
-    QString message;        // the complete text of the message
-    QString cause;          // shown before `message` when set (the address check's own text before "EIB16")
-
-    // The messages in the order they are shown.
-    QStringList messages() const;
 };
 
 // The checks of the editor's accept, in its order, without writing anything: blank rows removed,

@@ -349,29 +349,27 @@ QStringList GridController::yesNoPopupItems() const
     return {column.value(QStringLiteral("K0")), column.value(QStringLiteral("K1"))};
 }
 
+void GridController::setSelectedCells(int column, const QString &text)
+{
+    m_model.beginBatch();
+    for (int r : selectedRows())
+        setCellText(r, column, text);
+    m_model.endBatch();
+    m_tableChanged = true;
+}
+
 void GridController::chooseFlagItem(int item)
 {
     if (!isFlagColumn(m_popupColumn) || item < 0 || item > 2)
         return;
-    const QString caption = flagPopupItems().at(item);
-    m_model.beginBatch();
-    for (int r : selectedRows())
-        setCellText(r, m_popupColumn, caption);
-    m_model.endBatch();
-    m_tableChanged = true;
+    setSelectedCells(m_popupColumn, flagPopupItems().at(item));
     NormaliseSelection();
 }
 
 void GridController::chooseYesNoItem(int item)
 {
-    if (item < 0 || item > 1)
-        return;
-    const QString caption = yesNoPopupItems().at(item);
-    m_model.beginBatch();
-    for (int r : selectedRows())
-        setCellText(r, kColYesNo, caption);
-    m_model.endBatch();
-    m_tableChanged = true;
+    if (item >= 0 && item <= 1)
+        setSelectedCells(kColYesNo, yesNoPopupItems().at(item));
 }
 
 // ---- Rows --------------------------------------------------------------------------------------------

@@ -150,6 +150,8 @@ private:
     const ColumnInfo &info(int column) const;
     // The one place where the user's changes reach a cell; true when its text changed.
     bool setCellText(int row, int column, const QString &text);
+    // A text into one column of every shown selected row.
+    void setSelectedCells(int column, const QString &text);
 
     SignalTableModel &m_model;
     VisibleRowsModel &m_visible;

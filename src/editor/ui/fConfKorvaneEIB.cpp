@@ -181,7 +181,8 @@ void fConfKorvaneEIB::buildSettingsPage(QWidget *page)
     txtMaquina[0] = lineEdit("txtMaquina0", SettingsField::MachineSys, "0000", 2);
     txtMaquina[1] = lineEdit("txtMaquina1", SettingsField::MachineUni, "0000", 2);
     txtMaquina[2] = lineEdit("txtMaquina2", SettingsField::MachineName, nullptr, 40);
-    txtMaquina[2]->setMinimumWidth(txtMaquina[2]->fontMetrics().averageCharWidth() * 30);
+    // Wide enough for the longest names a project keeps.
+    txtMaquina[2]->setMinimumWidth(txtMaquina[2]->fontMetrics().averageCharWidth() * 46 + 8);
 
     chkUpdateOnResetoErrEIB = new QCheckBox(text("EIB33"), this);
     chkUpdateOnResetoErrEIB->setObjectName(QStringLiteral("chkUpdateOnResetoErrEIB"));
