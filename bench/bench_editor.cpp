@@ -110,7 +110,7 @@ void run(int units, int runs)
 
         p.prompter.msgBoxAnswers = {1, 1, 1};
         t.restart();
-        const AcceptOutcome outcome = w->session().Accept([] { QCoreApplication::processEvents(); });
+        const AcceptOutcome outcome = w->session().accept([] { QCoreApplication::processEvents(); });
         QCoreApplication::processEvents();
         accept.push_back(ms(t));
         if (outcome.stop != AcceptOutcome::Saved || !outcome.generated)

@@ -20,7 +20,7 @@ EditorSession::EditorSession(AppContext &ctx, QObject *parent)
     m_visible.setSourceModel(&m_table);
 }
 
-void EditorSession::Open()
+void EditorSession::open()
 {
     m_ctx.GridBusy = true;
     m_protocolCode = ProjectProtocolCode(m_ctx);
@@ -69,7 +69,7 @@ void EditorSession::showMessages(const QStringList &texts) const
         m_ctx.notice(text);
 }
 
-AcceptOutcome EditorSession::Accept(const std::function<void()> &processEvents)
+AcceptOutcome EditorSession::accept(const std::function<void()> &processEvents)
 {
     AcceptOutcome outcome;
     // Blank rows go first, on their own, and the rows in use get the flag rules through the grid,
@@ -115,7 +115,7 @@ AcceptOutcome EditorSession::Accept(const std::function<void()> &processEvents)
     return outcome;
 }
 
-bool EditorSession::QueryClose()
+bool EditorSession::queryClose()
 {
     if (!m_grid.tableChanged() && !m_settings.changed())
         return true;

@@ -38,7 +38,7 @@ public:
 
     // Protocol of the open project, legends, LoadProjectSettings, the table of the machine type,
     // the stored table laid over it, cell (1, 1) current; both changed flags down.
-    void Open();
+    void open();
 
     int protocolCode() const { return m_protocolCode; }
     MachineType machineType() const { return m_machineType; }
@@ -52,15 +52,15 @@ public:
     QString tabCaption(int tab) const;
     QString tabHelp(int tab) const;
 
-    SettingsPage &settings() { return m_settings; }
+    SettingsPage &settingsPage() { return m_settings; }
     GridController &grid() { return m_grid; }
     SignalTableModel &table() { return m_table; }
     VisibleRowsModel &visibleRows() { return m_visible; }
 
     // The accept (cmdAceptar); `processEvents` as for GenerateFromEditor.
-    AcceptOutcome Accept(const std::function<void()> &processEvents = {});
+    AcceptOutcome accept(const std::function<void()> &processEvents = {});
     // Whether the window may close: asks "X35" while a changed flag is up.
-    bool QueryClose();
+    bool queryClose();
     // GenerateFromEditor; refused with "X71" while the settings or a cell are not saved.
     // `processEvents` lets pending window events run before the file is made. True when the
     // generation ran (the window disables its button).

@@ -178,15 +178,15 @@ GridKey GridController::keyPress(QChar &key)
     const int column = m_current.column;
     if (!isDataRow(row) || column < 1 || column >= kSignalColumns)
         return GridKey::Ignored;
-    const ColumnInfo &column_ = info(column);
+    const ColumnInfo &columnInfo = info(column);
     // Tab moves on from every column; in the text columns it goes through the in-place edit.
-    if (key == QLatin1Char('\t') && column_.EditKind != kEditFree)
+    if (key == QLatin1Char('\t') && columnInfo.EditKind != kEditFree)
         return GridKey::MoveNext;
-    if (column_.EditKind == kEditFixed)
+    if (columnInfo.EditKind == kEditFixed)
         return GridKey::Ignored;
     if (isFlagColumn(column)) {
         const QString typed = QString(key).toUpper().remove(QLatin1Char(' '));
-        if (!typed.isEmpty() && typed != letterOf(column_))
+        if (!typed.isEmpty() && typed != letterOf(columnInfo))
             return GridKey::Ignored;
         setCellText(row, column, typed);
         m_tableChanged = true;
@@ -195,7 +195,7 @@ GridKey GridController::keyPress(QChar &key)
     if (column == kColYesNo) {
         if (key != QLatin1Char('0') && key != QLatin1Char('1'))
             return GridKey::Ignored;
-        setCellText(row, column, column_.value(QStringLiteral("K") + key));
+        setCellText(row, column, columnInfo.value(QStringLiteral("K") + key));
         m_tableChanged = true;
         return GridKey::Stored;
     }

@@ -58,7 +58,7 @@ public:
 } // namespace
 
 fConfKorvaneEIB::fConfKorvaneEIB(AppContext &ctx, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx), m_session(new EditorSession(ctx, this)), m_page(m_session->settings())
+    : QDialog(parent), m_ctx(ctx), m_session(new EditorSession(ctx, this)), m_page(m_session->settingsPage())
 {
     setObjectName(QStringLiteral("fConfKorvaneEIB"));
     setModal(true);
@@ -128,7 +128,7 @@ fConfKorvaneEIB::fConfKorvaneEIB(AppContext &ctx, QWidget *parent)
 
     {
         BusyPointer busy;
-        m_session->Open();
+        m_session->open();
     }
     // Leaving the settings page passes the focus to the buttons, not into the grid.
     QWidget *order[] = {TabStrip1->tabBar(), txtIp, txtNetMask, txtGateway, txtIPKorvane, txtPortKorvane,
@@ -383,7 +383,7 @@ bool fConfKorvaneEIB::settingsFieldEvent(QLineEdit *edit, SettingsField f, QEven
 void fConfKorvaneEIB::cmdAceptar_Click()
 {
     gridPage->CommitEdit();
-    const AcceptOutcome outcome = m_session->Accept(processEvents);
+    const AcceptOutcome outcome = m_session->accept(processEvents);
     // Blank rows may have gone: the view starts again from the controller's cell.
     gridPage->followModel();
     switch (outcome.stop) {
@@ -437,7 +437,7 @@ bool fConfKorvaneEIB::mayClose()
     if (m_closeConfirmed)
         return true;
     gridPage->CommitEdit();
-    if (!m_session->QueryClose())
+    if (!m_session->queryClose())
         return false;
     m_closeConfirmed = true;
     return true;
