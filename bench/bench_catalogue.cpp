@@ -2,7 +2,7 @@
 // indoor units (160 units: 6,242 rows). Target: the 160-unit table in 20 ms or less.
 #include "app/AppContext.h"
 #include "app/RecordingPrompter.h"
-#include "editor/ProjectSettings.h"
+#include "model/ProjectSettings.h"
 #include "editor/SignalCatalogue.h"
 #include "editor/SignalTableModel.h"
 

@@ -5,7 +5,7 @@
 #include "app/AppContext.h"
 #include "app/RecordingPrompter.h"
 #include "editor/FlagRules.h"
-#include "editor/ProjectSettings.h"
+#include "model/ProjectSettings.h"
 #include "editor/SignalCatalogue.h"
 #include "editor/VisibleRowsModel.h"
 #include "editor/ui/SignalGridView.h"
@@ -93,7 +93,7 @@ void run(int units, int runs)
         w->show();
         QCoreApplication::processEvents();
         open.push_back(ms(t));
-        rows = w->session().grid.gridRowCount();
+        rows = w->session().table().gridRowCount();
 
         t.restart();
         w->TabStrip1->setCurrentIndex(1);
@@ -102,21 +102,19 @@ void run(int units, int runs)
         gridPaint.push_back(ms(t));
 
         t.restart();
-        w->session().ToggleBits(true);
+        w->session().grid().ToggleBits(true);
         QCoreApplication::processEvents();
-        w->session().ToggleBits(true);
+        w->session().grid().ToggleBits(true);
         QCoreApplication::processEvents();
         bits.push_back(ms(t));
 
         p.prompter.msgBoxAnswers = {1, 1, 1};
         t.restart();
-        const AcceptOutcome outcome = w->session().Accept([] { QCoreApplication::processEvents(); });
+        const AcceptOutcome outcome = w->session().accept([] { QCoreApplication::processEvents(); });
         QCoreApplication::processEvents();
         accept.push_back(ms(t));
         if (outcome.stop != AcceptOutcome::Saved || !outcome.generated)
             std::printf("  accept did not go through: %s\n", qPrintable(p.prompter.texts().join(" | ")));
-        w->session().tableChanged = false;
-        w->session().settingsChanged = false;
         w.reset();
     }
     std::printf("%4d units (%5d rows): open %7.1f ms  grid page paint %6.1f ms  all bit rows hidden and shown "

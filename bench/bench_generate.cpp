@@ -3,7 +3,7 @@
 // adding up to 1000 links (fewer when the table has fewer rows). Target: 160 units in 30 ms.
 #include "app/AppContext.h"
 #include "app/RecordingPrompter.h"
-#include "editor/ProjectSettings.h"
+#include "model/ProjectSettings.h"
 #include "editor/SignalCatalogue.h"
 #include "editor/SignalColumns.h"
 #include "model/GatewayFile.h"

@@ -3,7 +3,7 @@
 #include "app/AppContext.h"
 #include "app/IniFile.h"
 #include "app/RecordingPrompter.h"
-#include "editor/ProjectSettings.h"
+#include "model/ProjectSettings.h"
 
 #include <QCoreApplication>
 #include "BenchSupport.h"

@@ -5,7 +5,7 @@
 // changes no byte and gives the same values).
 #include "FuzzSupport.h"
 #include "app/IniFile.h"
-#include "editor/ProjectSettings.h"
+#include "model/ProjectSettings.h"
 #include "tools/Projects.h"
 
 namespace {

@@ -359,6 +359,24 @@ TEXTS = [
     ("KNX45", "ETS XML (*.xml)", "ETS XML (*.xml)"),
     ("KNX46", "Home Assistant YAML (*.yaml)", "Home Assistant YAML (*.yaml)"),
     ("KNX47", "File written: ", "Fichero escrito: "),
+
+    # --- Configuration editor: settings page labels and the check of listening signals ---
+    ("#", "Configuration editor: labels of the settings page and a signal check"),
+    ("ED1", "A signal that listens to further addresses needs a group address of its own.",
+            "Una señal que escucha direcciones adicionales necesita una dirección de grupo propia."),
+    ("ED2", "Gateway", "Pasarela"),
+    ("ED3", "IP", "IP"),
+    ("ED4", "Net Mask", "Máscara de red"),
+    ("ED5", "Gateway (router)", "Puerta de enlace"),
+    ("ED6", "Port TCP", "Puerto TCP"),
+    ("ED7", "Polling (ms)", "Sondeo (ms)"),
+    ("ED8", "Physical address", "Dirección física"),
+    ("ED9", "Delay (s)", "Retardo (s)"),
+    ("ED10", "System", "Sistema"),
+    ("ED11", "Unit", "Unidad"),
+    ("ED12", "Name", "Nombre"),
+    ("ED13", "Units", "Unidades"),
+    ("ED14", "Chillers", "Enfriadoras"),
 ]
 
 

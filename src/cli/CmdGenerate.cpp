@@ -5,7 +5,7 @@
 #include "app/AppContext.h"
 #include "app/RecordingPrompter.h"
 #include "editor/AcceptChecks.h"
-#include "editor/ProjectSettings.h"
+#include "model/ProjectSettings.h"
 #include "editor/SignalCatalogue.h"
 #include "editor/SignalColumns.h"
 #include "model/Generate.h"
@@ -125,7 +125,10 @@ int run(const QStringList &args, bool generate)
     Session s;
     if (!s.loadLanguage() || !s.openProject(projectDir))
         return kFileOrUsage;
-    if (RunAcceptChecks(*s.ctx, s.protocolCode, s.settings, s.table).check != AcceptFault::None)
+    const AcceptFault fault = RunAcceptChecks(*s.ctx, s.protocolCode, s.settings, s.table);
+    for (const QString &message : fault.messages())
+        printError(message);
+    if (fault.check != AcceptFault::None)
         return kRefused;
     if (!generate)
         return kDone;

@@ -4,23 +4,25 @@
 #include "app/Protocols.h"
 #include "editor/DeviceChecks.h"
 #include "editor/FlagRules.h"
+#include "editor/SignalColumns.h"
 #include "model/GroupAddress.h"
-#include "model/Validation.h"
 
 namespace tarveon {
 
 namespace {
 
-constexpr int kColCode = 2;
-constexpr int kColYesNo = 11;
-
 bool isBlankRow(const SignalRow &row)
 {
-    for (int c = 1; c <= 11; ++c) {
+    for (int c = 1; c < kSignalColumns; ++c) {
         if (!TrimBlanks(row[c]).isEmpty())
             return false;
     }
     return true;
+}
+
+bool inUse(const SignalRow &row)
+{
+    return LeadingNumber(row[kColYesNo]) > 0;
 }
 
 } // namespace
@@ -53,52 +55,62 @@ void RemoveBlankRows(SignalTable &table)
         }
     }
     for (int r = 1; r < table.rowCount(); ++r)
-        table.rows[r][0] = QString::number(r);
+        table.rows[r][kColRowNumber] = QString::number(r);
 }
 
-int NormaliseAndCheckCodes(AppContext &ctx, int protocolCode, SignalTable &table)
+void NormaliseRowsInUse(SignalTable &table, int protocolCode)
 {
     for (int r = 1; r < table.rowCount(); ++r) {
-        if (LeadingNumber(table.rows[r][kColYesNo]) <= 0)
+        if (inUse(table.rows[r]))
+            NormaliseRow(table.rows[r], protocolCode);
+    }
+}
+
+int UnknownCodeRow(const SignalTable &table)
+{
+    for (int r = 1; r < table.rowCount(); ++r) {
+        if (!inUse(table.rows[r]))
             continue;
-        NormaliseRow(table.rows[r], protocolCode);
         const qint64 code = LeadingInteger(table.rows[r][kColCode]);
-        if (code != kControllerStatusCode && code != kDeviceStatusCode && (code < 0 || code > 37)) {
-            ctx.notice(ctx.GetText(QStringLiteral("A8")));
+        if (code != kControllerStatusCode && code != kDeviceStatusCode && (code < 0 || code > 37))
             return r;
-        }
     }
     return 0;
 }
 
-AcceptFault RunAcceptChecks(AppContext &ctx, int protocolCode, const ProjectSettings &settings, SignalTable &table)
+AcceptFault RunAcceptChecks(const AppContext &ctx, int protocolCode, const ProjectSettings &settings,
+                            SignalTable &table)
 {
     AcceptFault fault;
     RemoveBlankRows(table);
+    // What is saved must pass the next accept: the rules run before the rows are examined.
+    NormaliseRowsInUse(table, protocolCode);
 
     bool faultFlag = false;
-    ValidationFault where;
-    if (!ValidateSignalTable(ctx, table, SignalColumns{}, faultFlag, -1, &where)) {
+    ValidationFault found;
+    if (!ValidateSignalTable(ctx, table, SignalColumns{}, faultFlag, -1, &found)) {
+        static_cast<ValidationFault &>(fault) = found;
         fault.check = AcceptFault::Validation;
-        fault.row = where.row;
-        fault.column = where.column;
-        fault.rowHidden = where.rowHidden;
         return fault;
     }
-    if (const int row = NormaliseAndCheckCodes(ctx, protocolCode, table); row > 0) {
+    if (const int row = UnknownCodeRow(table); row > 0) {
         fault.check = AcceptFault::Code;
         fault.row = row;
         fault.column = kColCode;
         fault.rowHidden = table.rows[row].hidden;
+        fault.key = QStringLiteral("A8");
+        fault.message = ctx.GetText(fault.key);
         return fault;
     }
-    if (!CheckDevices(ctx, protocolCode, settings.devices)) {
+    if (const QString text = DeviceListFault(ctx, protocolCode, settings.devices); !text.isEmpty()) {
         fault.check = AcceptFault::Devices;
+        fault.message = text;
         return fault;
     }
-    if (IsInvalidPhysicalAddress(ctx, settings.phyAdd)) {
+    if (!IsValidPhysicalAddress(settings.phyAdd)) {
         fault.check = AcceptFault::PhysicalAddress;
-        return fault;
+        fault.key = QStringLiteral("EIB31");
+        fault.message = ctx.GetText(fault.key);
     }
     return fault;
 }

@@ -1,6 +1,7 @@
 #pragma once
-#include "editor/ProjectSettings.h"
+#include "model/ProjectSettings.h"
 #include "model/SignalTable.h"
+#include "model/Validation.h"
 
 #include <QString>
 
@@ -12,23 +13,24 @@ class AppContext;
 // 1 to 11 are all blank, renumbers column 0 (1, 2, ...) and moves the row keys with their rows.
 void RemoveBlankRows(SignalTable &table);
 
-// The code check of the accept: every selected row (yes/no number above 0) is normalised by the
-// flag rules in table order; a row whose code is neither 100 nor 101 and outside 0..37 stops the
-// check with "A8". Returns that row, or 0 when every selected row passed.
-int NormaliseAndCheckCodes(AppContext &ctx, int protocolCode, SignalTable &table);
+// The flag rules on every row in use (yes/no number above 0).
+void NormaliseRowsInUse(SignalTable &table, int protocolCode);
 
-// Which check of the accept stopped, and where, for the window to put the cell in view.
-struct AcceptFault {
+// The code check of the accept: the first row in use whose signal code is neither 100 nor 101
+// and outside 0..37, or 0 when there is none.
+int UnknownCodeRow(const SignalTable &table);
+
+// Which check of the accept stopped, where, and what it says (key "A8" or "EIB31", no key for
+// the device list). Nothing is shown: the editor shows the messages in its message dialog, the
+// command line prints them.
+struct AcceptFault : ValidationFault {
     enum Check { None, Validation, Code, Devices, PhysicalAddress } check = None;
-    int row = -1;
-    int column = -1;
-    bool rowHidden = false; // a collapsed bit row: give it a height before showing the cell
 };
 
 // The checks of the editor's accept, in its order, without writing anything: blank rows removed,
-// ValidateSignalTable, the flag rules and the code check ("A8"), CheckDevices and the physical
-// address. Each failing check has shown its message. The table is changed as the accept changes
-// it (blank rows gone, selected rows normalised up to the stop).
-AcceptFault RunAcceptChecks(AppContext &ctx, int protocolCode, const ProjectSettings &settings, SignalTable &table);
+// the flag rules on the rows in use, ValidateSignalTable, the code check ("A8"), the device list
+// and the physical address. The table is changed as the accept changes it.
+AcceptFault RunAcceptChecks(const AppContext &ctx, int protocolCode, const ProjectSettings &settings,
+                            SignalTable &table);
 
 } // namespace tarveon

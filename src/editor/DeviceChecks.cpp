@@ -10,11 +10,6 @@ namespace tarveon {
 
 namespace {
 
-void notice(AppContext &ctx, const QString &text)
-{
-    ctx.notice(text);
-}
-
 // A part of a physical address: numeric, and its rounded value within min..max.
 bool partInRange(QStringView part, qint64 min, qint64 max, qint64 &value)
 {
@@ -26,7 +21,7 @@ bool partInRange(QStringView part, qint64 min, qint64 max, qint64 &value)
 
 } // namespace
 
-QString DeviceListFault(AppContext &ctx, int protocolCode, const QVector<DeviceRecord> &devices)
+QString DeviceListFault(const AppContext &ctx, int protocolCode, const QVector<DeviceRecord> &devices)
 {
     const bool units = protocol::isIndoorUnits(protocolCode);
     QSet<QPair<qint64, qint64>> checkedPairs;
@@ -53,15 +48,6 @@ QString DeviceListFault(AppContext &ctx, int protocolCode, const QVector<DeviceR
     return {};
 }
 
-bool CheckDevices(AppContext &ctx, int protocolCode, const QVector<DeviceRecord> &devices)
-{
-    const QString fault = DeviceListFault(ctx, protocolCode, devices);
-    if (fault.isEmpty())
-        return true;
-    notice(ctx, fault);
-    return false;
-}
-
 bool IsValidPhysicalAddress(const QString &input)
 {
     const QString text = TrimBlanks(input);
@@ -85,11 +71,11 @@ bool IsValidPhysicalAddress(const QString &input)
     return partInRange(text, 1, 65535, value);
 }
 
-bool IsInvalidPhysicalAddress(AppContext &ctx, const QString &text)
+bool IsInvalidPhysicalAddress(const AppContext &ctx, const QString &text)
 {
     if (IsValidPhysicalAddress(text))
         return false;
-    notice(ctx, ctx.GetText(QStringLiteral("EIB31")));
+    ctx.notice(ctx.GetText(QStringLiteral("EIB31")));
     return true;
 }
 

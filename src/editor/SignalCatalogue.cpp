@@ -2,11 +2,12 @@
 
 #include "app/AppContext.h"
 #include "app/Protocols.h"
-#include "editor/ProjectSettings.h"
 #include "editor/SignalColumns.h"
 #include "editor/SignalTableModel.h"
 #include "model/GroupAddress.h"
+#include "model/ProjectSettings.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace tarveon {
@@ -163,6 +164,16 @@ int BitRowCount(MachineType type, int code)
 {
     const CatalogueEntry *e = FindEntry(type, code);
     return e ? e->bitRows : 0;
+}
+
+std::span<const CatalogueEntry> BitEntries(MachineType type, int code)
+{
+    const std::span<const CatalogueEntry> catalogue = Catalogue(type);
+    const CatalogueEntry *e = FindEntry(type, code);
+    if (!e)
+        return {};
+    const size_t head = size_t(e - catalogue.data());
+    return catalogue.subspan(head + 1, std::min(size_t(e->bitRows), catalogue.size() - head - 1));
 }
 
 QString ComposeCaption(const AppContext &ctx, const CatalogueEntry &entry)

@@ -71,6 +71,9 @@ bool IsReadOnlyCode(MachineType type, int code);
 bool IsStepCode(MachineType type, int code);
 // Bit (or step) rows shown and hidden with the group head of `code`; 0 for other codes.
 int BitRowCount(MachineType type, int code);
+// The bit and step signals of the group head of `code` (the entries after it in table order);
+// empty for other codes.
+std::span<const CatalogueEntry> BitEntries(MachineType type, int code);
 
 // Row backgrounds (0xFFRRGGBB).
 constexpr quint32 kStatusRowColour = 0xFFC0FFFFu; // RGB(192, 255, 255), columns 1 to 11

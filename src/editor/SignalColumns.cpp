@@ -2,6 +2,8 @@
 
 #include "app/AppContext.h"
 
+#include <algorithm>
+
 namespace tarveon {
 
 QString ColumnInfo::value(const QString &key) const
@@ -24,6 +26,13 @@ bool ColumnInfo::hasValue(const QString &key) const
 
 namespace {
 
+// A width that shows a header text whole in the usual dialog fonts (at most about 7 pixels a
+// character at 96 dpi, plus the cell's margins), so that no language cuts a title.
+int headerWidthTwips(const QString &header)
+{
+    return (int(header.size()) * 7 + 12) * 15;
+}
+
 void setupColumn(SignalTable &grid, ColumnInfos &info, qint16 column, const QString &header, int widthTwips,
                  ContentKind kind, CellAlignment alignment, qint16 editKind, QVector<ColumnValue> values,
                  const QString &help)
@@ -31,7 +40,7 @@ void setupColumn(SignalTable &grid, ColumnInfos &info, qint16 column, const QStr
     if (column < 0 || column >= kSignalColumns)
         return;
     grid.rows[0][column] = header;
-    grid.columns[size_t(column)] = ColumnFormat{widthTwips, kind, alignment};
+    grid.columns[size_t(column)] = ColumnFormat{std::max(widthTwips, headerWidthTwips(header)), kind, alignment};
     ColumnInfo &ci = info[size_t(column)];
     ci.EditKind = editKind;
     ci.Values = std::move(values);

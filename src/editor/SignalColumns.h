@@ -52,8 +52,8 @@ enum SignalColumn : qint16 {
 };
 
 // The shared set-up of the EIS, address, further-address, flag and yes/no columns: per column
-// writes the header into row 0 (adding that row to an empty grid), sets width, content kind and
-// alignment, and fills the descriptor.
+// writes the header into row 0 (adding that row to an empty grid), sets width (never narrower than
+// its header text), content kind and alignment, and fills the descriptor.
 void SetupSignalColumns(const AppContext &ctx, SignalTable &grid, ColumnInfos &info, qint16 eis,
                         qint16 address, qint16 furtherAddresses, qint16 r, qint16 w, qint16 t, qint16 u,
                         qint16 yesNo);

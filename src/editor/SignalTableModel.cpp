@@ -355,51 +355,48 @@ void SignalTableModel::updateTable(const std::function<void(SignalTable &)> &cha
     }
 }
 
+void SignalTableModel::showGroup(int headRow, std::span<const CatalogueEntry> bits, bool shown)
+{
+    setRowMark(headRow, shown ? 1 : 2);
+    const int device = int(LeadingInteger(m_table.rows[headRow][kColDevice]));
+    for (const CatalogueEntry &bit : bits) {
+        const int row = findRow(device, bit.code);
+        if (row > 0)
+            setRowHidden(row, !shown);
+    }
+}
+
 bool SignalTableModel::setGroupShown(MachineType type, int headRow, bool shown)
 {
     if (!validRow(headRow))
         return false;
-    const int bits = BitRowCount(type, codeOf(m_table.rows[headRow]));
-    if (bits == 0)
+    const std::span<const CatalogueEntry> bits = BitEntries(type, codeOf(m_table.rows[headRow]));
+    if (bits.empty())
         return false;
     beginBatch();
-    setRowMark(headRow, shown ? 1 : 2);
-    setRowsHidden(headRow + 1, headRow + bits, !shown);
+    showGroup(headRow, bits, shown);
     endBatch();
     return true;
 }
 
 void SignalTableModel::setAllGroupsShown(MachineType type, bool shown)
 {
-    // Bit-row counts by code, looked up once instead of per row.
-    std::array<qint8, 128> bitRows{};
+    // The bit signals by head code, looked up once instead of per row.
+    std::array<std::span<const CatalogueEntry>, 128> bitsOf{};
     for (const CatalogueEntry &e : Catalogue(type)) {
-        if (e.code >= 0 && e.code < int(bitRows.size()))
-            bitRows[size_t(e.code)] = e.bitRows;
+        if (e.code >= 0 && e.code < int(bitsOf.size()))
+            bitsOf[size_t(e.code)] = BitEntries(type, e.code);
     }
-    const qint16 mark = shown ? 1 : 2;
-    const int last = m_table.rowCount() - 1;
-    int touchedFirst = -1;
-    int touchedLast = -1;
-    for (int r = 1; r <= last; ++r) {
-        SignalRow &row = m_table.rows[r];
-        const int code = codeOf(row);
-        const int bits = code >= 0 && code < int(bitRows.size()) ? bitRows[size_t(code)] : 0;
-        if (bits == 0)
-            continue;
-        row.mark = mark;
-        const int end = qMin(r + bits, last);
-        for (int b = r + 1; b <= end; ++b)
-            m_table.rows[b].hidden = !shown;
-        if (touchedFirst < 0)
-            touchedFirst = r;
-        touchedLast = end;
-        r = end;
+    beginBatch();
+    for (int r = 1; r < m_table.rowCount(); ++r) {
+        const int code = codeOf(m_table.rows[r]);
+        if (code >= 0 && code < int(bitsOf.size()) && !bitsOf[size_t(code)].empty())
+            showGroup(r, bitsOf[size_t(code)], shown);
     }
-    if (touchedFirst < 0)
-        return;
-    changed(touchedFirst, touchedLast, 0, kSignalColumns - 1, {RowMarkRole});
-    hiddenChanged(touchedFirst, touchedLast);
+    // Nothing stays hidden that no head would show again.
+    if (shown)
+        setRowsHidden(1, m_table.rowCount() - 1, false);
+    endBatch();
 }
 
 void SignalTableModel::rebuildRowKeys()
@@ -414,37 +411,6 @@ void SignalTableModel::rebuildRowKeys()
         if (!m_table.rowKeys.contains(key))
             m_table.rowKeys.insert(key, r);
     }
-}
-
-int SignalTableModel::removeBlankRows()
-{
-    if (m_table.rowCount() < 3)
-        return 0;
-    auto blank = [](const SignalRow &row) {
-        for (int c = 1; c < kSignalColumns; ++c) {
-            if (!row[c].isEmpty())
-                return false;
-        }
-        return true;
-    };
-    const auto firstData = m_table.rows.begin() + 1;
-    const auto end = std::stable_partition(firstData, m_table.rows.end(), [&](const SignalRow &r) { return !blank(r); });
-    const int removed = int(m_table.rows.end() - end);
-    if (removed > 0) {
-        beginResetModel();
-        m_table.rows.erase(end, m_table.rows.end());
-    }
-    for (int r = 1; r < m_table.rowCount(); ++r)
-        m_table.rows[r][kColRowNumber] = QString::number(r);
-    if (removed > 0) {
-        rebuildRowKeys();
-        endResetModel();
-        if (m_table.rowCount() > 1)
-            emit rowsHiddenChanged(1, m_table.rowCount() - 1);
-    } else {
-        changed(1, m_table.rowCount() - 1, kColRowNumber, kColRowNumber, {Qt::DisplayRole, Qt::EditRole});
-    }
-    return removed;
 }
 
 QString SignalTableModel::tabSeparatedText() const

@@ -81,10 +81,11 @@ public:
     // announces every row as changed at once. Keep the row count; a change of it resets the model.
     void updateTable(const std::function<void(SignalTable &)> &change);
 
-    // Bit rows of a group head (the code's bit-row count of the machine type): shown sets the
-    // head's mark to 1 and shows them, else mark 2 and hidden. False when the row is no head.
+    // The bit rows of a group head are its own bit signals, found by their row keys wherever a
+    // sort has put them. Shown: the head's mark 1 and its bit rows shown, else mark 2 and hidden.
+    // False when the row is no group head.
     bool setGroupShown(MachineType type, int headRow, bool shown);
-    // Every group head of the table at once, in one pass.
+    // Every group head of the table at once. Showing shows every row again.
     void setAllGroupsShown(MachineType type, bool shown);
 
     // Row registered for device and code, or -1.
@@ -92,10 +93,6 @@ public:
     // Re-registers every row under its device (column 1) and code (leading number of column 2);
     // the first row of a key keeps it.
     void rebuildRowKeys();
-
-    // When the grid has at least three rows: removes every data row whose columns 1 to 11 are all
-    // empty and numbers the rows 1, 2, ... in column 0. Returns the number of rows removed.
-    int removeBlankRows();
 
     // Every grid row, header and column 0 included: each cell followed by a TAB, lines by CR LF.
     QString tabSeparatedText() const;
@@ -106,6 +103,8 @@ signals:
 
 private:
     bool validRow(int row) const { return row >= 1 && row < m_table.rowCount(); }
+    // Marks a head and hides or shows its bit rows (within a batch).
+    void showGroup(int headRow, std::span<const CatalogueEntry> bits, bool shown);
     void changed(int firstRow, int lastRow, int firstColumn, int lastColumn, const QList<int> &roles = {});
     void hiddenChanged(int firstRow, int lastRow);
 

@@ -1,6 +1,6 @@
 #include "model/GatewayAddresses.h"
 
-#include "editor/ProjectSettings.h"
+#include "model/ProjectSettings.h"
 #include "model/GroupAddress.h"
 #include "model/SignalTable.h"
 

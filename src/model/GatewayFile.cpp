@@ -4,7 +4,7 @@
 #include "app/Files.h"
 #include "app/Protocols.h"
 #include "app/Text.h"
-#include "editor/ProjectSettings.h"
+#include "model/ProjectSettings.h"
 #include "model/GroupAddress.h"
 
 #include <QDir>

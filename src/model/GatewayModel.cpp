@@ -2,8 +2,8 @@
 
 #include "app/AppContext.h"
 #include "app/Protocols.h"
-#include "editor/ProjectSettings.h"
 #include "model/GatewayAddresses.h"
+#include "model/ProjectSettings.h"
 #include "model/GroupAddress.h"
 #include "model/SignalTable.h"
 

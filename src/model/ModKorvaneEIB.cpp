@@ -2,7 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/IniFile.h"
-#include "editor/ProjectSettings.h"
+#include "model/ProjectSettings.h"
 #include "model/GroupAddress.h"
 #include "model/SignalTableFile.h"
 

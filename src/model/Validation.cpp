@@ -10,11 +10,6 @@ namespace tarveon {
 
 namespace {
 
-void showNotice(AppContext &ctx, const QString &text)
-{
-    ctx.notice(text);
-}
-
 // The integer of a part that must be numeric; false when it is not.
 bool numericPart(QStringView text, qint64 &out)
 {
@@ -43,13 +38,34 @@ QStringList listItems(const QString &list)
     return items;
 }
 
-// A flag cell counts as set when it holds anything but blanks.
-bool isSet(const QString &trimmed)
+// A fault of a key whose text is the whole message.
+ValidationFault keyed(const AppContext &ctx, const QString &key, const QString &cause = {})
 {
-    return !trimmed.isEmpty();
+    ValidationFault fault;
+    fault.key = key;
+    fault.message = ctx.GetText(key);
+    fault.cause = cause;
+    return fault;
+}
+
+bool report(ValidationFault *out, ValidationFault fault)
+{
+    if (out)
+        *out = std::move(fault);
+    return true;
 }
 
 } // namespace
+
+QStringList ValidationFault::messages() const
+{
+    QStringList texts;
+    if (!cause.isEmpty())
+        texts << cause;
+    if (!message.isEmpty())
+        texts << message;
+    return texts;
+}
 
 QString GroupAddressFault(const QString &text, qint16 &value)
 {
@@ -100,63 +116,37 @@ QString GroupAddressFault(const QString &text, qint16 &value)
     return {};
 }
 
-bool GroupAddressInvalid(AppContext &ctx, const QString &text, qint16 &value)
+bool GroupAddressInvalid(const AppContext &ctx, const QString &text, qint16 &value, ValidationFault *fault)
 {
     const QString key = GroupAddressFault(text, value);
-    if (key.isEmpty())
-        return false;
-    showNotice(ctx, ctx.GetText(key));
-    return true;
+    return !key.isEmpty() && report(fault, keyed(ctx, key));
 }
 
-namespace {
-
-// ListenListInvalid, also telling which check failed.
-QString listenListFault(AppContext &ctx, const QString &list, qint16 ownGroup)
+bool ListenListInvalid(const AppContext &ctx, const QString &list, qint16 ownGroup, ValidationFault *fault)
 {
     QSet<qint16> seen;
-    const QStringList items = listItems(list);
-    for (const QString &item : items) {
+    for (const QString &item : listItems(list)) {
         qint16 value = 0;
         const QString addressKey = GroupAddressFault(item, value);
-        QString key;
-        if (!addressKey.isEmpty()) {
-            showNotice(ctx, ctx.GetText(addressKey));
-            key = QStringLiteral("EIB16");
-        } else if (seen.contains(value)) {
-            key = QStringLiteral("EIB17");
-        } else if (value == 0) {
-            key = QStringLiteral("EIB18");
-        }
-        if (!key.isEmpty()) {
-            showNotice(ctx, ctx.GetText(key));
-            return key;
-        }
+        if (!addressKey.isEmpty())
+            return report(fault, keyed(ctx, QStringLiteral("EIB16"), ctx.GetText(addressKey)));
+        if (seen.contains(value))
+            return report(fault, keyed(ctx, QStringLiteral("EIB17")));
+        if (value == 0)
+            return report(fault, keyed(ctx, QStringLiteral("EIB18")));
         seen.insert(value);
     }
-    if (seen.contains(ownGroup)) {
-        showNotice(ctx, ctx.GetText(QStringLiteral("EIB19")));
-        return QStringLiteral("EIB19");
-    }
-    return {};
+    return seen.contains(ownGroup) && report(fault, keyed(ctx, QStringLiteral("EIB19")));
 }
 
-} // namespace
-
-bool ListenListInvalid(AppContext &ctx, const QString &list, qint16 ownGroup)
-{
-    return !listenListFault(ctx, list, ownGroup).isEmpty();
-}
-
-bool ValidateSignalTable(AppContext &ctx, const SignalTable &grid, const SignalColumns &columns, bool &faultFlag,
+bool ValidateSignalTable(const AppContext &ctx, const SignalTable &grid, const SignalColumns &columns, bool &faultFlag,
                          int rowToLeaveOut, ValidationFault *fault)
 {
     if (faultFlag)
         return false;
 
-    QSet<qint16> groups;        // own groups of the rows examined so far
-    QSet<qint16> updateGroups;  // groups answering for "U" / "U2" so far
-    QString message;            // shown after the loop (the address and list checks show their own)
+    QSet<qint16> groups;       // own groups of the rows examined so far
+    QSet<qint16> updateGroups; // groups answering for "U" / "U2" so far
     ValidationFault found;
 
     for (int r = 1; r < grid.rowCount(); ++r) {
@@ -168,63 +158,68 @@ bool ValidateSignalTable(AppContext &ctx, const SignalTable &grid, const SignalC
 
         const QString address = TrimBlanks(row[columns.address]);
         const QString further = TrimBlanks(row[columns.further]);
-        const QString fr = TrimBlanks(row[columns.r]);
-        const QString fw = TrimBlanks(row[columns.w]);
-        const QString ft = TrimBlanks(row[columns.t]);
-        const QString fu = TrimBlanks(row[columns.u]);
-        const bool updateOwn = fu == QStringLiteral("U");
-        const bool updateFirst = fu == QStringLiteral("U2");
+        const bool read = !TrimBlanks(row[columns.r]).isEmpty();
+        const bool write = !TrimBlanks(row[columns.w]).isEmpty();
+        const bool transmit = !TrimBlanks(row[columns.t]).isEmpty();
+        const QString u = TrimBlanks(row[columns.u]);
+        const bool updateOwn = u == QStringLiteral("U");
+        const bool updateFirst = u == QStringLiteral("U2");
 
-        auto stop = [&](int column, const QString &key, const QString &text) {
+        auto stop = [&](int column, ValidationFault f) {
+            found = std::move(f);
             found.row = r;
             found.column = column;
             found.rowHidden = row.hidden;
-            found.key = key;
-            message = text;
         };
 
-        if (address.isEmpty() && (isSet(fr) || isSet(ft) || updateOwn)) {
-            stop(columns.address, QStringLiteral("EIB1"), ctx.GetText(QStringLiteral("EIB1")));
+        if (address.isEmpty() && (read || transmit || updateOwn)) {
+            stop(columns.address, keyed(ctx, QStringLiteral("EIB1")));
             break;
         }
-        if (!isSet(fr) && !isSet(fw) && !isSet(ft) && !isSet(fu)) {
-            stop(columns.address, QStringLiteral("EIB2"), ctx.GetText(QStringLiteral("EIB2")));
+        if (!read && !write && !transmit && u.isEmpty()) {
+            stop(columns.address, keyed(ctx, QStringLiteral("EIB2")));
             break;
         }
-        if (!isSet(fw) && isSet(fu)) {
-            stop(columns.address, QStringLiteral("EIB3"), ctx.GetText(QStringLiteral("EIB3")));
+        if (!write && !u.isEmpty()) {
+            stop(columns.address, keyed(ctx, QStringLiteral("EIB3")));
             break;
         }
         qint16 value = 0;
-        const QString addressKey = GroupAddressFault(address, value);
-        if (!addressKey.isEmpty()) {
-            showNotice(ctx, ctx.GetText(addressKey));
-            stop(columns.address, addressKey, QString());
+        ValidationFault addressFault;
+        if (GroupAddressInvalid(ctx, address, value, &addressFault)) {
+            stop(columns.address, addressFault);
             break;
         }
         if (value != 0 && groups.contains(value)) {
-            stop(columns.address, QStringLiteral("X38"),
-                 ctx.GetText(QStringLiteral("X38")) + QStringLiteral("EIB: ") + address +
-                     ctx.GetText(QStringLiteral("X73")));
+            ValidationFault twice;
+            twice.key = QStringLiteral("X38");
+            twice.message = ctx.GetText(twice.key) + QStringLiteral("EIB: ") + address + ctx.GetText(QStringLiteral("X73"));
+            stop(columns.address, twice);
             break;
         }
         if (!further.isEmpty()) {
-            const QString listKey = listenListFault(ctx, further, value);
-            if (!listKey.isEmpty()) {
-                stop(columns.further, listKey, QString());
+            ValidationFault listFault;
+            if (ListenListInvalid(ctx, further, value, &listFault)) {
+                stop(columns.further, listFault);
                 break;
             }
-            if (!isSet(fw)) {
-                stop(columns.further, QStringLiteral("EIB4"), ctx.GetText(QStringLiteral("EIB4")));
+            if (!write) {
+                stop(columns.further, keyed(ctx, QStringLiteral("EIB4")));
+                break;
+            }
+            // The generator links further addresses to the row's own group: without one the
+            // commands would never reach the gateway.
+            if (value == 0) {
+                stop(columns.address, keyed(ctx, QStringLiteral("ED1")));
                 break;
             }
         } else {
             if (value == 0) {
-                stop(columns.further, QStringLiteral("EIB5"), ctx.GetText(QStringLiteral("EIB5")));
+                stop(columns.further, keyed(ctx, QStringLiteral("EIB5")));
                 break;
             }
             if (updateFirst) {
-                stop(columns.further, QStringLiteral("EIB6"), ctx.GetText(QStringLiteral("EIB6")));
+                stop(columns.further, keyed(ctx, QStringLiteral("EIB6")));
                 break;
             }
         }
@@ -232,16 +227,16 @@ bool ValidateSignalTable(AppContext &ctx, const SignalTable &grid, const SignalC
             QString list = further;
             const qint16 updateGroup = updateOwn ? value : TakeFirstGroup(list);
             if (updateGroups.contains(updateGroup)) {
-                stop(updateOwn ? columns.address : columns.further, QStringLiteral("EIB7"),
-                     ctx.GetText(QStringLiteral("EIB7")));
+                stop(updateOwn ? columns.address : columns.further, keyed(ctx, QStringLiteral("EIB7")));
                 break;
             }
             updateGroups.insert(updateGroup);
         }
         const double eis = LeadingNumber(row[columns.eis]);
         if (eis != std::floor(eis) || !EisSupportedForSignals(RoundToInteger(eis))) {
-            stop(columns.eis, QStringLiteral("EIB8"),
-                 QStringLiteral("EIS: ") + QString::number(eis, 'g', 15) + ctx.GetText(QStringLiteral("EIB8")));
+            ValidationFault badEis = keyed(ctx, QStringLiteral("EIB8"));
+            badEis.message = QStringLiteral("EIS: ") + QString::number(eis, 'g', 15) + badEis.message;
+            stop(columns.eis, badEis);
             break;
         }
         if (value != 0)
@@ -250,11 +245,9 @@ bool ValidateSignalTable(AppContext &ctx, const SignalTable &grid, const SignalC
 
     if (found.row < 0)
         return true;
-    if (!message.isEmpty())
-        showNotice(ctx, message);
     faultFlag = true;
     if (fault)
-        *fault = found;
+        *fault = std::move(found);
     return false;
 }
 

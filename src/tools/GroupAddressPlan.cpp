@@ -2,7 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/Protocols.h"
-#include "editor/ProjectSettings.h"
+#include "model/ProjectSettings.h"
 #include "editor/SignalColumns.h"
 #include "model/GatewayAddresses.h"
 #include "model/GroupAddress.h"

@@ -42,8 +42,13 @@ std::optional<ExportFormat> ExportFormatNamed(QStringView name)
 std::optional<QByteArray> ExportProject(AppContext &ctx, const ProjectData &data, const ExportOptions &options)
 {
     SignalTable table = data.table;
-    if (RunAcceptChecks(ctx, data.protocolCode, data.settings, table).check != AcceptFault::None)
+    // Only what the editor would accept is exported; its messages say why not.
+    const AcceptFault fault = RunAcceptChecks(ctx, data.protocolCode, data.settings, table);
+    if (fault.check != AcceptFault::None) {
+        for (const QString &message : fault.messages())
+            ctx.notice(message);
         return std::nullopt;
+    }
     const GroupAddressPlan plan = BuildGroupAddressPlan(ctx, data.protocolCode, data.settings, table);
     switch (options.format) {
     case ExportFormat::EtsCsv31:

@@ -1,5 +1,5 @@
 #pragma once
-#include "editor/ProjectSettings.h"
+#include "model/ProjectSettings.h"
 #include "model/SignalTable.h"
 #include "tools/EtsExport.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 // Shared by the editor tests: a program directory of its own with a project made from the
-// shipped templates, opened as the project list opens it.
+// shipped templates, opened as the project list opens it, and the hand-written data files.
 #include "TestSupport.h"
-#include "app/AppContext.h"
+#include "model/SignalTable.h"
 #include "tools/Projects.h"
 
 #include <QDir>
@@ -12,52 +12,8 @@
 
 namespace tarveon::test {
 
-struct EditorFixture {
-    // A project "Plant" of the protocol, made from the templates and opened; its settings file
-    // and signal table replaced when given.
-    explicit EditorFixture(const QString &protocol = QStringLiteral("ZTR001-PACKAGED"),
-                           const QByteArray &settingsFile = {}, const QByteArray &tableFile = {})
-    {
-        ctx().ProtocolNames[47] = QStringLiteral("EIB");
-        ProjectList list(ctx());
-        list.Fill();
-        list.BeginNew(nullptr);
-        ProjectDialog dialog(ctx(), list);
-        dialog.Load();
-        created = dialog.Accept(QStringLiteral("Plant"), QStringLiteral("Test plant"), protocol);
-        opened = OpenProject(ctx(), QStringLiteral("Plant"));
-        if (!settingsFile.isEmpty())
-            write(protocol + QStringLiteral(".ini"), settingsFile);
-        if (!tableFile.isEmpty())
-            write(protocol + QStringLiteral(".dat"), tableFile);
-        t.prompter.clear();
-    }
-
-    AppContext &ctx() { return *t.ctx; }
-    RecordingPrompter &prompter() { return t.prompter; }
-    QString projectDir() const { return t.ctx->ProjectDir; }
-    QString path(const QString &name) const { return QDir(projectDir()).filePath(name); }
-    QByteArray read(const QString &name) const
-    {
-        QFile f(path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    void write(const QString &name, const QByteArray &bytes) const
-    {
-        QFile f(path(name));
-        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            f.write(bytes);
-    }
-    bool exists(const QString &name) const { return QFile::exists(path(name)); }
-
-    // The texts of the messages shown, in order.
-    QStringList messages() const { return t.prompter.texts(); }
-    QString text(const char *key) const { return t.ctx->GetText(QLatin1String(key)); }
-
-    TestContext t;
-    bool created = false;
-    bool opened = false;
-};
+inline const QString kUnits = QStringLiteral("ZTR001-PACKAGED");
+inline const QString kChillers = QStringLiteral("ZTR001-CHILLER");
 
 // "IP: 1.2{X41}" with the text of X41 put in.
 inline QString withTexts(const AppContext &ctx, QString text)
@@ -69,19 +25,78 @@ inline QString withTexts(const AppContext &ctx, QString text)
     return text;
 }
 
+// "R W T U" of a signal row as four characters, "-" for an empty flag, "2" after "U2"; and back.
+inline QString flagsOf(const SignalRow &row)
+{
+    QString out;
+    for (int c = 7; c <= 10; ++c)
+        out += row[c].isEmpty() ? QStringLiteral("-") : row[c].left(1);
+    return out + (row[10] == "U2" ? "2" : "");
+}
+inline void setFlags(SignalRow &row, const QString &flags)
+{
+    for (int c = 0; c < 4; ++c)
+        row[7 + c] = flags[c] == '-' ? QString() : QString(flags[c]) + (c == 3 && flags.endsWith('2') ? "2" : "");
+}
+
+// A file of tests/data.
+inline QByteArray dataFile(const QString &name)
+{
+    QFile f(QStringLiteral(TARVEON_SOURCE_DIR "/tests/data/") + name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+struct EditorFixture {
+    // A project "Plant" of the protocol, made from the templates and opened; its settings file
+    // and signal table replaced when given; the texts in language column `language`.
+    explicit EditorFixture(const QString &protocol = kUnits, const QByteArray &settingsFile = {},
+                           const QByteArray &tableFile = {}, int language = 0)
+    {
+        if (language != 0)
+            ctx().language.LoadLanguageBytes(t.dir.readFile("RESOURCES.LNG"), "RESOURCES.LNG", language);
+        ProjectList list(ctx());
+        list.Fill();
+        list.BeginNew(nullptr);
+        ProjectDialog dialog(ctx(), list);
+        dialog.Load();
+        dialog.Accept(QStringLiteral("Plant"), QStringLiteral("Test plant"), protocol);
+        OpenProject(ctx(), QStringLiteral("Plant"));
+        if (!settingsFile.isEmpty())
+            write(protocol + QStringLiteral(".ini"), settingsFile);
+        if (!tableFile.isEmpty())
+            write(protocol + QStringLiteral(".dat"), tableFile);
+        t.prompter.clear();
+    }
+
+    AppContext &ctx() { return *t.ctx; }
+    RecordingPrompter &prompter() { return t.prompter; }
+    QString path(const QString &name) const { return QDir(t.ctx->ProjectDir).filePath(name); }
+    QByteArray read(const QString &name) const
+    {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile f(path(name));
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            f.write(bytes);
+    }
+    // The texts of the messages shown, in order.
+    QStringList messages() const { return t.prompter.texts(); }
+    QString text(const char *key) const { return t.ctx->GetText(QLatin1String(key)); }
+    QString withTexts(const QString &text) const { return test::withTexts(*t.ctx, text); }
+
+    TestContext t;
+};
+
 // A settings file of an indoor-unit project with `devices` devices, all checked, device n at
 // system n div 64 and unit n mod 64.
-inline QByteArray unitSettings(int devices, const QByteArray &extraEib = {})
+inline QByteArray unitSettings(int devices)
 {
-    QByteArray ini = "[ZTR001-PACKAGED]\r\nIP=192.168.0.1\r\nNetMask=255.255.255.0\r\nGateway=\r\n"
-                     "TmPolling_ms=1000\r\nIPTRBAS=192.168.0.2\r\nPortTRBAS=502\r\nDevices="
-                     + QByteArray::number(devices) + "\r\n";
-    for (int n = 1; n <= devices; ++n) {
-        const QByteArray d = "D" + QByteArray::number(n);
-        ini += d + "-Active=1\r\n" + d + "-Sys=" + QByteArray::number(n / 64) + "\r\n" + d
-               + "-Uni=" + QByteArray::number(n % 64) + "\r\n" + d + "-Name=\r\n";
-    }
-    ini += "\r\n[EIB]\r\nPhyAdd=15.15.255\r\nUpdateOnResetoErrEIB=0\r\ntS_DelayUpdateBus=4\r\n" + extraEib;
+    QByteArray ini = "[ZTR001-PACKAGED]\r\nDevices=" + QByteArray::number(devices) + "\r\n";
+    for (int n = 1; n <= devices; ++n)
+        ini += QStringLiteral("D%1-Active=1\r\nD%1-Sys=%2\r\nD%1-Uni=%3\r\n").arg(n).arg(n / 64).arg(n % 64).toLatin1();
     return ini;
 }
 

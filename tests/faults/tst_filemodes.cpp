@@ -3,7 +3,7 @@
 // takes from templates or from another project, whatever permissions those sources carry.
 #include "FaultSupport.h"
 #include "TestSupport.h"
-#include "editor/ProjectSettings.h"
+#include "model/ProjectSettings.h"
 #include "model/SignalTableFile.h"
 #include "tools/Projects.h"
 
@@ -108,7 +108,7 @@ private slots:
         QFile::remove(ctx.ProjectDir + "/ZTR001-PACKAGED.ini");
         QVERIFY(WriteSignalTable(ctx, 70, "1.0", oneRowTable()));
         QCOMPARE(modeOf(ctx.ProjectDir + "/ZTR001-PACKAGED.dat"), file);
-        QVERIFY(ProjectSettings().save(ctx, 70));
+        QVERIFY(ProjectSettings().save(ctx, 70).isEmpty());
         QCOMPARE(modeOf(ctx.ProjectDir + "/ZTR001-PACKAGED.ini"), file);
     }
 
@@ -135,7 +135,7 @@ private slots:
             setMode(f, mode_t(mode));
         }
         ctx.ini.WriteAppSetting("X103", "LastProject", "Hotel");
-        QVERIFY(ProjectSettings().save(ctx, 70));
+        QVERIFY(ProjectSettings().save(ctx, 70).isEmpty());
         QVERIFY(WriteSignalTable(ctx, 70, "1.0", oneRowTable()));
         QVERIFY(t.prompter.records.isEmpty());
         for (const QString &f : files) {

@@ -6,7 +6,7 @@
 #include "FaultSupport.h"
 #include "TestSupport.h"
 #include "../model/GatewayTestTables.h"
-#include "editor/ProjectSettings.h"
+#include "model/ProjectSettings.h"
 #include "model/Generate.h"
 #include "model/SignalTableFile.h"
 #include "tools/Projects.h"
@@ -156,7 +156,11 @@ private slots:
                 settings.devices.resize(160);
                 for (int n = 0; n < 160; ++n)
                     settings.devices[n] = ProjectSettings::defaultDevice(70, n + 1);
-                saved = settings.save(ctx, 70);
+                // The editor shows the fault in the platform's message box.
+                const QString fault = settings.save(ctx, 70);
+                saved = fault.isEmpty();
+                if (!saved)
+                    ctx.prompter->platformBox(BoxKind::Information, kAppTitle, fault);
                 break;
             }
             case Saver::Description: {

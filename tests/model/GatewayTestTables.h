@@ -1,7 +1,7 @@
 #pragma once
 // Small signal tables and device lists written by hand for the generator's tests.
 #include "TestSupport.h"
-#include "editor/ProjectSettings.h"
+#include "model/ProjectSettings.h"
 #include "model/GroupAddress.h"
 #include "model/SignalTable.h"
 

@@ -1,4 +1,8 @@
 #pragma once
+#include "editor/GridController.h"
+
+#include <QLineEdit>
+#include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <functional>
@@ -17,6 +21,42 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 };
 
+// The in-place editor of the grid's text columns, opened with the view's edit(): a line edit over
+// the cell that starts as the grid's key asked (EditStart) and passes the key filter of its column.
+// Enter commits; Escape drops the text; Up, Down and Tab commit and then ask for the move
+// (moveAfterEdit). What it commits goes to the grid controller.
+class GridEditDelegate : public SignalCellDelegate {
+    Q_OBJECT
+public:
+    GridEditDelegate(GridController &grid, QObject *parent);
+
+    // How the next editor starts.
+    void setStart(const EditStart &start);
+    // The editor that is open, or null.
+    QLineEdit *openEditor() const { return m_editor; }
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
+
+signals:
+    // The editor was closed by Up, Down or Tab, which move the current cell on.
+    void moveAfterEdit(int key);
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override;
+
+private:
+    void finish(QLineEdit *editor, bool commit);
+
+    GridController &m_grid;
+    EditStart m_start;
+    mutable bool m_startPending = false;
+    mutable bool m_caretPending = false;
+    mutable int m_column = -1;
+    mutable QPointer<QLineEdit> m_editor;
+};
+
 // The signal grid `grid` of the configuration editor: a table view whose fixed column is the
 // vertical header (the running row numbers) and whose fixed row is the horizontal header. It
 // only reports the user's actions; the window decides.
@@ -30,6 +70,8 @@ public:
 
     // The top-left corner cell.
     QAbstractButton *cornerButton() const { return m_corner; }
+    // CommitEdit: an open editor's text goes into its cell and the editor closes.
+    void commitEditor();
 
 signals:
     void rightPressed(const QModelIndex &index, const QPoint &globalPos);

@@ -3,23 +3,20 @@
 
 #include <QDialog>
 #include <QHash>
-#include <QList>
 #include <array>
 
-class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QMenu;
 class QPushButton;
 class QTabWidget;
 
 namespace tarveon {
 
 class AppContext;
+class SignalGridPage;
 class SignalGridView;
-class VisibleRowsModel;
 
 // The configuration editor of the open project: the settings page of the gateway and its
 // devices on the first tab, the signal grid on the second. Opened modally from the main
@@ -32,14 +29,6 @@ public:
     ~fConfKorvaneEIB() override;
 
     EditorSession &session() { return *m_session; }
-    VisibleRowsModel &visibleRows() { return *m_visible; }
-
-    // The model index of the view for a table cell (invalid when its row is hidden).
-    QModelIndex viewIndex(int row, int column) const;
-    // Makes a table cell current (a one-cell selection) and brings it into view.
-    void goToCell(const GridCell &cell);
-    // The edit box is visible: its text goes into the current cell, and it is hidden.
-    void CommitEdit();
 
     // --- Controls -------------------------------------------------------------------------------
     QTabWidget *TabStrip1;
@@ -48,18 +37,8 @@ public:
     QPushButton *cmdAceptar;
     QPushButton *cmdCancelar;
     QPushButton *cmdTarveon;
+    SignalGridPage *gridPage;
     SignalGridView *grid;
-    QLineEdit *txtEdit;
-
-    QMenu *popmnuCod;
-    QMenu *mnuCodShowBits; // the show-bits entry (item 0 of the code legend)
-    QAction *mnuCodSeparator;
-    std::array<QAction *, 2> mnuMostrar{};
-    QMenu *popmnuEIS;
-    QMenu *popmnuRWTU;
-    std::array<QAction *, 3> mnuRWTU{};
-    QMenu *popmnuSiNo;
-    std::array<QAction *, 2> mnuSiNo{};
 
     QLineEdit *txtIp;
     QLineEdit *txtNetMask;
@@ -92,37 +71,19 @@ protected:
 
 private:
     void buildSettingsPage(QWidget *page);
-    void buildGridPage(QWidget *page);
-    void buildMenus();
     void showOpenedState();
     void showDevice();
-    int columnWidth(int column) const;
+    // A field shows a text: never cut by the field's length limit.
+    void showFieldText(QLineEdit *edit, const QString &text);
     bool mayClose();
-
-    // Grid events.
-    bool gridKeyPress(QKeyEvent *event);
-    void startEdit(QChar key);
-    void hideEditBox();
-    bool editBoxKeyPress(QKeyEvent *event);
-    void onCurrentChanged(const QModelIndex &current);
-    void syncSelection();
-    void syncCurrentFromView();
-    void onGridDoubleClicked(const QModelIndex &index);
-    void onRightPressed(const QModelIndex &index, const QPoint &globalPos);
-    void sortBy(int column);
-    void copySelection();
-    void keepCurrentInView();
-
-    // Settings page events.
     bool settingsFieldEvent(QLineEdit *edit, SettingsField f, QEvent *event);
 
     AppContext &m_ctx;
     EditorSession *m_session;
-    VisibleRowsModel *m_visible;
+    SettingsPage &m_page;
     QHash<QLineEdit *, SettingsField> m_fields;
-    bool m_syncing = false;       // the program moves the view's current cell itself
+    QHash<QLineEdit *, int> m_maxLength; // the length a field takes when typed into
     bool m_closeConfirmed = false;
-    bool m_switchingTab = false;  // the pages are changing
 };
 
 } // namespace tarveon

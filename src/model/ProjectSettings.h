@@ -27,16 +27,18 @@ struct ProjectSettings {
     QString portTrbas = QStringLiteral("502");
     QVector<DeviceRecord> devices;
     QString phyAdd = QStringLiteral("15.15.255");
-    int updateOnResetoErrEIB = 0; // the number at the start of the stored text; not 0 = on
+    // Read as the generator reads it: the number at the start of the stored text, not 0 = on;
+    // written as "1" or "0".
+    bool updateOnResetoErrEIB = false;
     QString delayUpdateBus = QStringLiteral("4");
 
     // Sets ctx.IniFileName to the protocol's name and reads ProjectDir / that name + ".ini"
     // (missing file or keys: the defaults; Devices clamped to the machine type's maximum).
     static ProjectSettings load(AppContext &ctx, int protocolCode);
     // Sets ctx.IniFileName to the protocol's name and writes every key in its order into that
-    // file, in one atomic save (keys the file holds besides are kept). On failure shows the
-    // "X31" message once and returns false.
-    bool save(AppContext &ctx, int protocolCode) const;
+    // file, in one atomic save (keys the file holds besides are kept). Returns the fault's message
+    // (text "X31" and the file name) for the caller to show, or an empty text.
+    QString save(AppContext &ctx, int protocolCode) const;
 
     // The same over a document already in memory; the sections are the protocol's name and "EIB".
     static ProjectSettings fromIni(const IniDocument &doc, const QString &protocolSection,

@@ -1,8 +1,9 @@
-#include "editor/ProjectSettings.h"
+#include "model/ProjectSettings.h"
 
 #include "app/AppContext.h"
 #include "app/IniFile.h"
 #include "app/Protocols.h"
+#include "app/Text.h"
 
 #include <QDir>
 
@@ -28,21 +29,6 @@ QString eibSection(const AppContext &ctx)
 QString deviceKey(int n, const char *suffix)
 {
     return QStringLiteral("D") + QString::number(n) + QLatin1String(suffix);
-}
-
-// The number at the start of a stored text: blanks skipped, an optional sign, decimal digits.
-int leadingInt(const QString &text)
-{
-    const QString t = text.trimmed();
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+')))
-        negative = t[i++] == QLatin1Char('-');
-    qint64 value = 0;
-    for (; i < t.size() && t[i].isDigit() && t[i].unicode() < 128 && value < 0x7FFFFFFF; ++i)
-        value = value * 10 + (t[i].unicode() - '0');
-    value = qMin<qint64>(value, 0x7FFFFFFF);
-    return int(negative ? -value : value);
 }
 
 // The file named after the protocol in the project directory, as the project settings access
@@ -105,7 +91,7 @@ ProjectSettings ProjectSettings::fromIni(const IniDocument &doc, const QString &
     }
 
     s.phyAdd = doc.read(eib, QStringLiteral("PhyAdd"), s.phyAdd);
-    s.updateOnResetoErrEIB = leadingInt(doc.read(eib, QStringLiteral("UpdateOnResetoErrEIB"), QStringLiteral("0")));
+    s.updateOnResetoErrEIB = LeadingInteger(doc.read(eib, QStringLiteral("UpdateOnResetoErrEIB"), QStringLiteral("0"))) != 0;
     s.delayUpdateBus = QString::number(doc.readInt(eib, QStringLiteral("tS_DelayUpdateBus"), 4));
     return s;
 }
@@ -130,7 +116,7 @@ void ProjectSettings::toIni(IniDocument &doc, const QString &section, const QStr
         doc.write(section, deviceKey(n, "-Name"), d.name);
     }
     doc.write(eib, QStringLiteral("PhyAdd"), phyAdd);
-    doc.write(eib, QStringLiteral("UpdateOnResetoErrEIB"), QString::number(updateOnResetoErrEIB));
+    doc.write(eib, QStringLiteral("UpdateOnResetoErrEIB"), updateOnResetoErrEIB ? QStringLiteral("1") : QStringLiteral("0"));
     doc.write(eib, QStringLiteral("tS_DelayUpdateBus"), delayUpdateBus);
 }
 
@@ -141,7 +127,7 @@ ProjectSettings ProjectSettings::load(AppContext &ctx, int protocolCode)
     return fromIni(doc, protocolName(ctx, protocolCode), eibSection(ctx), protocolCode);
 }
 
-bool ProjectSettings::save(AppContext &ctx, int protocolCode) const
+QString ProjectSettings::save(AppContext &ctx, int protocolCode) const
 {
     const QString path = settingsPath(ctx, protocolCode);
     IniDocument doc;
@@ -152,10 +138,9 @@ bool ProjectSettings::save(AppContext &ctx, int protocolCode) const
         toIni(doc, protocolName(ctx, protocolCode), eibSection(ctx), protocolCode);
         ok = doc.save(path).isEmpty();
     }
-    if (!ok)
-        ctx.prompter->platformBox(BoxKind::Information, kAppTitle,
-                                  ctx.GetText(QStringLiteral("X31")) + QFileInfo(path).fileName());
-    return ok;
+    if (ok)
+        return {};
+    return ctx.GetText(QStringLiteral("X31")) + QFileInfo(path).fileName();
 }
 
 } // namespace tarveon
