@@ -325,6 +325,13 @@ TEXTS = [
     ("LNK2", "The gateway did not identify itself on port ", "La pasarela no se ha identificado en el puerto "),
     ("LNK3", "This is not a gateway configuration file: ", "No es un fichero de configuración de la pasarela: "),
     ("LNK4", "Device (instead of the port number)", "Dispositivo (en lugar del número de puerto)"),
+
+    # --- Programs: the command line ---
+    ("#", "Command line: where a fault is, and identifications without a family"),
+    ("CLI1", "unit", "unidad"),
+    ("CLI2", "chiller", "enfriadora"),
+    ("CLI3", "The gateway's identification names no protocol family: ",
+     "La identificación de la pasarela no indica ninguna familia de protocolo: "),
 ]
 
 

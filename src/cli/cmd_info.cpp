@@ -5,24 +5,30 @@
 
 namespace tarveon::cli {
 
-// Prints the family the gateway reports (first line) and its whole identification answer.
-int runInfo(const QStringList &arguments)
+// Prints the family the gateway reports (first line) and its whole identification answer. With
+// --project the family must be the project's, as for going on line in the tool.
+int runInfo(const QStringList &args)
 {
-    QStringList args = arguments;
+    CommandLine cl(QStringLiteral("tarveon-cli info"), false);
+    cl.parser.setApplicationDescription(QStringLiteral(
+        "Ask the gateway who it is: its family on the first line, its identification on the second.\n"
+        "Exit status: 0 identified, 1 no answer, no family or another than the project's, 2 usage or port error."));
+    const LinkOptions linkOptions(cl);
+    const QCommandLineOption project(QStringLiteral("project"),
+                                     QStringLiteral("The gateway must be of this project's family."),
+                                     QStringLiteral("dir"));
+    cl.parser.addOption(project);
+    if (const int code = cl.parse(args); code >= 0)
+        return code;
+    const int wait = linkOptions.waitSeconds(cl);
+    const int tick = linkOptions.tickMs(cl);
+    if (wait < 0 || tick < 0)
+        return ExitError;
     CliContext cli;
-    if (!cli.load())
+    if (!cli.load() || (cl.isSet(project) && !cli.openProject(cl.value(project))))
         return ExitError;
-    const PortChoice port = commandPort(args, *cli.ctx);
-    QString wait = QStringLiteral("10");
-    takeOption(args, QStringLiteral("--wait"), &wait);
-    QString tick = QStringLiteral("1000");
-    takeOption(args, QStringLiteral("--tick-ms"), &tick);
-    if (!args.isEmpty()) {
-        printUsage(QStringLiteral("usage: tarveon-cli info [--port DEVICE] [--settings 57600,n,8,1] [--wait SECONDS] [--tick-ms MS]"));
-        return ExitError;
-    }
-    LinkSession session(*cli.ctx, port, wait.toInt(), tick.toInt());
-    session.link.setAcceptAnyFamily(true);
+
+    LinkSession session(cli, linkOptions.port(cl, *cli.ctx), wait, tick);
     QObject::connect(&session.link, &SerialLink::identified, &session, [&](const QString &line) {
         QTextStream(stdout) << cli.ctx->GatewayProtocol << "\n" << line << Qt::endl;
         session.finish(ExitOk);

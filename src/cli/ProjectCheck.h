@@ -1,0 +1,27 @@
+#pragma once
+#include "CliCommon.h"
+#include "editor/ProjectSettings.h"
+#include "model/SignalTable.h"
+
+namespace tarveon::cli {
+
+// A project as the editor holds it once opened: its settings and its signal table, the catalogue
+// of its machine type with the stored table laid over it.
+struct ProjectTable {
+    int protocolCode = 0;
+    ProjectSettings settings;
+    SignalTable table;
+};
+
+// Opens the project in directory `path` and builds its table. False after printing why (a usage
+// or file error); a missing or unreadable table file leaves the fresh table, as in the editor,
+// after its message.
+bool loadProjectTable(CliContext &cli, const QString &path, ProjectTable &project);
+
+// The checks of the editor's accept (the table normalised in memory as the accept does it) and,
+// with buildModel, the generator's model: true when generate writes the file. A fault is printed
+// once; a fault of a cell names the device, the signal, the column and the cell's text:
+//   unit 3, 03 - Setpoint, Group "1/9/3": The middle group is out of range (0..7).
+bool checkProject(CliContext &cli, ProjectTable &project, bool buildModel);
+
+} // namespace tarveon::cli
