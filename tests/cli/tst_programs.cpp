@@ -255,7 +255,7 @@ private slots:
         QTest::newRow("hang-up") << QStringList{"--hangup-after", "128"} << upload << image << 2 << T("LNK1") << "";
         QTest::newRow("other family") << QStringList{"--family", "ZTR002"} << upload << image << 1 << T("A27") << "";
         QTest::newRow("not a gateway file") << QStringList{} << upload << QByteArray(300, 'x') << 2 << T("LNK3") << "";
-        QTest::newRow("no such file") << QStringList{} << upload << QByteArray() << 2 << T("X66") << "";
+        QTest::newRow("no such file") << QStringList{} << upload << QByteArray() << 2 << T("X66") + " /" << "";
         QTest::newRow("no such port") << QStringList{} << QStringList{"upload", "--port", "/dev/null-tarveon", "FILE"}
                                       << image << 2 << T("X29") + "/dev/null-tarveon. " << "";
     }
