@@ -45,50 +45,45 @@ bool CliContext::openProject(const QString &path)
     return true;
 }
 
-LinkOptions::LinkOptions(CommandLine &cl)
-    : portOption(QStringLiteral("port"), QStringLiteral("Serial device of the gateway (default: the tool's settings)."),
-                 QStringLiteral("device")),
-      settingsOption(QStringLiteral("settings"), QStringLiteral("Line settings (default: the tool's, 57600,n,8,1)."),
-                     QStringLiteral("settings")),
-      waitOption(QStringLiteral("wait"), QStringLiteral("Seconds the gateway has to identify itself (10)."),
-                 QStringLiteral("seconds"), QStringLiteral("10")),
-      tickOption(QStringLiteral("tick-ms"),
-                 QStringLiteral("The one-second timer of identification and upload time-out (1000)."),
-                 QStringLiteral("ms"), QStringLiteral("1000"))
+LinkOptions::LinkOptions(CommandLine &cl, bool withProject)
+    : m_port(QStringLiteral("port"), QStringLiteral("Serial device of the gateway (default: the tool's settings)."),
+             QStringLiteral("device")),
+      m_settings(QStringLiteral("settings"), QStringLiteral("Line settings (default: the tool's, 57600,n,8,1)."),
+                 QStringLiteral("settings")),
+      m_wait(QStringLiteral("wait"), QStringLiteral("Seconds the gateway has to identify itself (10)."),
+             QStringLiteral("seconds"), QStringLiteral("10")),
+      m_tick(QStringLiteral("tick-ms"), QStringLiteral("The one-second timer of identification and upload time-out (1000)."),
+             QStringLiteral("ms"), QStringLiteral("1000")),
+      m_project(QStringLiteral("project"), QStringLiteral("The gateway must be of this project's family."),
+                QStringLiteral("dir")),
+      m_withProject(withProject)
 {
-    cl.parser.addOptions({portOption, settingsOption, waitOption, tickOption});
+    cl.parser.addOptions({m_port, m_settings, m_wait, m_tick});
+    if (withProject)
+        cl.parser.addOption(m_project);
+}
+
+int LinkOptions::prepare(const CommandLine &cl, CliContext &cli)
+{
+    for (auto [option, number] : {std::pair{&m_wait, &waitSeconds}, std::pair{&m_tick, &tickMs}}) {
+        bool ok = false;
+        *number = cl.value(*option).toInt(&ok);
+        if (!ok || *number <= 0)
+            return cl.usageError(QStringLiteral("--%1 takes a number above 0").arg(option->names().constFirst()));
+    }
+    if (!cli.load() || (m_withProject && cl.isSet(m_project) && !cli.openProject(cl.value(m_project))))
+        return ExitError;
+    return -1;
 }
 
 PortChoice LinkOptions::port(const CommandLine &cl, const AppContext &ctx) const
 {
     PortChoice choice = resolvePortChoice({}, ctx);
-    if (cl.isSet(portOption))
-        choice.device = cl.value(portOption);
-    if (cl.isSet(settingsOption))
-        choice.settings = cl.value(settingsOption);
+    if (cl.isSet(m_port))
+        choice.device = cl.value(m_port);
+    if (cl.isSet(m_settings))
+        choice.settings = cl.value(m_settings);
     return choice;
-}
-
-namespace {
-int positive(const CommandLine &cl, const QCommandLineOption &option)
-{
-    bool ok = false;
-    const int n = cl.value(option).toInt(&ok);
-    if (ok && n > 0)
-        return n;
-    cl.usageError(QStringLiteral("--%1 takes a number above 0").arg(option.names().constFirst()));
-    return -1;
-}
-} // namespace
-
-int LinkOptions::waitSeconds(const CommandLine &cl) const
-{
-    return positive(cl, waitOption);
-}
-
-int LinkOptions::tickMs(const CommandLine &cl) const
-{
-    return positive(cl, tickOption);
 }
 
 } // namespace tarveon::cli

@@ -35,20 +35,22 @@ struct CliContext {
     std::unique_ptr<AppContext> ctx;
 };
 
-// The options of the commands that talk to the gateway.
+// The options of the commands that talk to the gateway: --port, --settings, --wait, --tick-ms
+// and, withProject, --project.
 struct LinkOptions {
-    explicit LinkOptions(CommandLine &cl);
+    LinkOptions(CommandLine &cl, bool withProject);
+    // After parsing: checks the numbers, loads the language file and opens --project's project.
+    // -1 to go on, else the exit code after its message.
+    int prepare(const CommandLine &cl, CliContext &cli);
     // --port DEVICE, else the port of the tool's settings; --settings replaces the line settings.
     PortChoice port(const CommandLine &cl, const AppContext &ctx) const;
-    // --wait: seconds the gateway has to identify itself; --tick-ms: the one-second timer that
-    // paces identification and the upload time-out. -1 after a usage error was printed.
-    int waitSeconds(const CommandLine &cl) const;
-    int tickMs(const CommandLine &cl) const;
 
-    QCommandLineOption portOption;
-    QCommandLineOption settingsOption;
-    QCommandLineOption waitOption;
-    QCommandLineOption tickOption;
+    int waitSeconds = 10; // the gateway's time to identify itself
+    int tickMs = 1000;    // the one-second timer of identification and upload time-out
+
+private:
+    QCommandLineOption m_port, m_settings, m_wait, m_tick, m_project;
+    bool m_withProject;
 };
 
 } // namespace tarveon::cli

@@ -28,15 +28,18 @@ QString cellPlace(const AppContext &ctx, int protocolCode, const SignalTable &ta
 
 } // namespace
 
-bool loadProjectTable(CliContext &cli, const QString &path, ProjectTable &project)
+int openProjectCommand(CommandLine &cl, const QStringList &args, CliContext &cli, ProjectTable &project)
 {
-    if (!cli.openProject(path))
-        return false;
+    cl.parser.addPositionalArgument(QStringLiteral("PROJECT_DIR"), QStringLiteral("The project's directory."));
+    if (const int code = cl.parse(args, 1, 1); code >= 0)
+        return code;
+    if (!cli.load() || !cli.openProject(cl.operands().constFirst()))
+        return ExitError;
     AppContext &c = *cli.ctx;
     project.protocolCode = ProjectProtocolCode(c);
     if (!protocol::hasEditor(project.protocolCode)) {
         ConsolePrompter::print(QStringLiteral("tarveon-cli: no configuration for protocol ") + c.ProjectProtocol);
-        return false;
+        return ExitError;
     }
     project.settings = ProjectSettings::load(c, project.protocolCode);
     const CodeLegend legend = BuildCodeLegend(c, MachineTypeOf(project.protocolCode));
@@ -45,7 +48,7 @@ bool loadProjectTable(CliContext &cli, const QString &path, ProjectTable &projec
     project.table = BuildSignalTable(c, legend, int(project.settings.devices.size()), columns);
     c.GridBusy = false;
     ApplyStoredTable(c, qint16(project.protocolCode), project.table);
-    return true;
+    return -1;
 }
 
 bool checkProject(CliContext &cli, ProjectTable &project, bool buildModel)

@@ -13,10 +13,11 @@ struct ProjectTable {
     SignalTable table;
 };
 
-// Opens the project in directory `path` and builds its table. False after printing why (a usage
-// or file error); a missing or unreadable table file leaves the fresh table, as in the editor,
-// after its message.
-bool loadProjectTable(CliContext &cli, const QString &path, ProjectTable &project);
+// The start of the commands on a project (`NAME PROJECT_DIR`): parses args, loads the language
+// file, opens the project and builds its table. -1 to go on, else the exit code after help or a
+// message. A missing or unreadable table file leaves the fresh table, as in the editor, after its
+// message.
+int openProjectCommand(CommandLine &cl, const QStringList &args, CliContext &cli, ProjectTable &project);
 
 // The checks of the editor's accept (the table normalised in memory as the accept does it) and,
 // with buildModel, the generator's model: true when generate writes the file. A fault is printed

@@ -15,13 +15,10 @@ int runGenerate(const QStringList &args)
     cl.parser.setApplicationDescription(
         QStringLiteral("Check a project and write its gateway configuration file.\n"
                        "Exit status: 0 written, 1 a check or the generator refused, 2 usage or file error."));
-    cl.parser.addPositionalArgument(QStringLiteral("PROJECT_DIR"), QStringLiteral("The project's directory."));
-    if (const int code = cl.parse(args, 1, 1); code >= 0)
-        return code;
     CliContext cli;
     ProjectTable project;
-    if (!cli.load() || !loadProjectTable(cli, cl.operands().constFirst(), project))
-        return ExitError;
+    if (const int code = openProjectCommand(cl, args, cli, project); code >= 0)
+        return code;
     if (!checkProject(cli, project, false))
         return ExitRefused;
     const GenerateResult result = GenerateFromProject(*cli.ctx, project.settings, project.table, false);

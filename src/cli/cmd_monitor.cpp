@@ -16,32 +16,25 @@ int runMonitor(const QStringList &args)
     cl.parser.setApplicationDescription(QStringLiteral(
         "Show the gateway's lines, each after its local time, until interrupted.\n"
         "Exit status: 0 stopped, 1 no answer, no family or another than the project's, 2 usage or port error."));
-    const LinkOptions linkOptions(cl);
-    const QCommandLineOption project(QStringLiteral("project"),
-                                     QStringLiteral("The gateway must be of this project's family."),
-                                     QStringLiteral("dir"));
+    LinkOptions link(cl, true);
     const QCommandLineOption eib(QStringLiteral("eib"), QStringLiteral("Switch the EIB-side traffic report on."));
     const QCommandLineOption ext(QStringLiteral("ext"), QStringLiteral("Switch the TR-BAS-HUB traffic report on."));
     const QCommandLineOption raw(QStringLiteral("raw"), QStringLiteral("Print the bare lines, without time."));
     const QCommandLineOption seconds(QStringLiteral("seconds"), QStringLiteral("Stop after this many seconds."),
                                      QStringLiteral("n"));
-    cl.parser.addOptions({project, eib, ext, raw, seconds});
+    cl.parser.addOptions({eib, ext, raw, seconds});
     if (const int code = cl.parse(args); code >= 0)
         return code;
-    const int wait = linkOptions.waitSeconds(cl);
-    const int tick = linkOptions.tickMs(cl);
     bool secondsOk = true;
     const int stopAfter = cl.isSet(seconds) ? cl.value(seconds).toInt(&secondsOk) : 0;
     if (!secondsOk || stopAfter < 0)
         return cl.usageError(QStringLiteral("--seconds takes a number"));
-    if (wait < 0 || tick < 0)
-        return ExitError;
     CliContext cli;
-    if (!cli.load() || (cl.isSet(project) && !cli.openProject(cl.value(project))))
-        return ExitError;
+    if (const int code = link.prepare(cl, cli); code >= 0)
+        return code;
     AppContext &ctx = *cli.ctx;
 
-    LinkSession session(cli, linkOptions.port(cl, ctx), wait, tick);
+    LinkSession session(cli, link.port(cl, ctx), link.waitSeconds, link.tickMs);
     QTextStream out(stdout);
     const bool stamped = !cl.isSet(raw);
     const auto show = [&](const QString &line) {

@@ -34,21 +34,17 @@ int runUpload(const QStringList &args)
     cl.parser.setApplicationDescription(QStringLiteral(
         "Load a gateway configuration file into the gateway.\n"
         "Exit status: 0 loaded, 1 refused (the gateway, a cancel or a time-out), 2 usage, port or file error."));
-    const LinkOptions linkOptions(cl);
+    LinkOptions options(cl, false);
     const QCommandLineOption verboseOption({QStringLiteral("v"), QStringLiteral("verbose")},
                                            QStringLiteral("Show every line of the exchange."));
     cl.parser.addOption(verboseOption);
     cl.parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The gateway configuration file (.zdm)."));
     if (const int code = cl.parse(args, 1, 1); code >= 0)
         return code;
-    const int wait = linkOptions.waitSeconds(cl);
-    const int tick = linkOptions.tickMs(cl);
-    if (wait < 0 || tick < 0)
-        return ExitError;
     const bool verbose = cl.isSet(verboseOption);
     CliContext cli;
-    if (!cli.load())
-        return ExitError;
+    if (const int code = options.prepare(cl, cli); code >= 0)
+        return code;
     AppContext &ctx = *cli.ctx;
 
     const QFileInfo info(cl.operands().constFirst());
@@ -75,7 +71,7 @@ int runUpload(const QStringList &args)
     ctx.ProjectProtocol = info.completeBaseName().toUpper();
     ctx.ProjectDir = info.absolutePath();
 
-    LinkSession session(cli, linkOptions.port(cl, ctx), wait, tick);
+    LinkSession session(cli, options.port(cl, ctx), options.waitSeconds, options.tickMs);
     SerialLink &link = session.link;
     QTextStream err(stderr);
     const QStringList shown = {QStringLiteral("X36"), QStringLiteral("X78"), QStringLiteral("X70"),

@@ -12,13 +12,10 @@ int runValidate(const QStringList &args)
     cl.parser.setApplicationDescription(
         QStringLiteral("Check a project as generate does, writing nothing.\n"
                        "Exit status: 0 generate would write the file, 1 a check refused, 2 usage or file error."));
-    cl.parser.addPositionalArgument(QStringLiteral("PROJECT_DIR"), QStringLiteral("The project's directory."));
-    if (const int code = cl.parse(args, 1, 1); code >= 0)
-        return code;
     CliContext cli;
     ProjectTable project;
-    if (!cli.load() || !loadProjectTable(cli, cl.operands().constFirst(), project))
-        return ExitError;
+    if (const int code = openProjectCommand(cl, args, cli, project); code >= 0)
+        return code;
     return checkProject(cli, project, true) ? ExitOk : ExitRefused;
 }
 
