@@ -87,6 +87,7 @@ private slots:
         QTest::newRow("settings beside, read-only") << "" << true << false << share << "user" << "share";
         QTest::newRow("another program's language file") << "other.LNG" << false << true << share << "user" << "share";
         QTest::newRow("no language file anywhere") << "" << false << true << none << "user" << "bin";
+        QTest::newRow("no user directory") << "" << false << false << QStringList{"share", "no user directory"} << "bin" << "share";
     }
 
     void resolve()
@@ -102,10 +103,13 @@ private slots:
             l.ship("bin", binLng);
         if (binSettings)
             QVERIFY(QFile(l.named("bin") + "/tarveon-config.ini").open(QIODevice::WriteOnly));
+        PathEnvironment env = l.env(binWritable);
+        if (shipped.removeAll("no user directory"))
+            env.userDataDir.clear();
         for (const QString &which : shipped)
             l.ship(which, which == "share" ? "tarveon-config.LNG" : "RESOURCES.LNG");
         const QMap<QString, QByteArray> before = test::snapshot(l.root.path());
-        const ProgramPaths p = l.resolve(binWritable);
+        const ProgramPaths p = ResolveProgramPaths(l.named("bin"), kBase, env);
         QCOMPARE(p.exeDir, l.named("bin"));
         QCOMPARE(p.settingsDir, l.named(settingsDir));
         QCOMPARE(p.dataDir, l.named(dataDir));
