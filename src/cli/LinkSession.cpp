@@ -22,8 +22,7 @@ LinkSession::LinkSession(CliContext &cli, const PortChoice &port, int identifySe
 {
     link.configurePort(port);
     link.setDrainLimitMs(2000);
-    const bool anyFamily = m_ctx.ProtocolFamily.isEmpty();
-    link.setAcceptAnyFamily(anyFamily);
+    link.setAcceptAnyFamily(m_ctx.ProtocolFamily.isEmpty());
     m_timer1.setInterval(qMax(1, tickMs));
     connect(&m_timer1, &QTimer::timeout, this, [this] {
         if (m_ctx.LinkState == 1 && ++m_identifyTicks > m_identifySeconds) {
@@ -33,20 +32,18 @@ LinkSession::LinkSession(CliContext &cli, const PortChoice &port, int identifySe
         }
         link.Timer1_Timer();
     });
-    if (anyFamily) {
-        // Without a project there is no family to compare with: the link's mismatch message would
-        // name none. The session says what is wrong and ends; the link then goes off line quietly.
-        connect(&link, &SerialLink::gatewayLine, this, [this](const QString &line, const QString &mark) {
-            if (mark != QLatin1String(">") || m_ctx.LinkState != 1 || m_finished)
-                return;
-            const QString family = familyNamed(line);
-            if (family.isNull() || !family.isEmpty())
-                return;
-            ConsolePrompter::print(m_ctx.GetText(QStringLiteral("CLI3")) + line);
-            m_cli.prompter.hold(true);
-            finish(ExitRefused);
-        });
-    }
+    // An identification that names no family: the link's mismatch message would name none. The
+    // session says what is wrong and ends; the link then goes off line quietly.
+    connect(&link, &SerialLink::gatewayLine, this, [this](const QString &line, const QString &mark) {
+        if (mark != QLatin1String(">") || m_ctx.LinkState != 1 || m_finished)
+            return;
+        const QString family = familyNamed(line);
+        if (family.isNull() || !family.isEmpty())
+            return;
+        ConsolePrompter::print(m_ctx.GetText(QStringLiteral("CLI3")) + line);
+        m_cli.prompter.hold(true);
+        finish(ExitRefused);
+    });
     connect(&link, &SerialLink::linkLost, this, [this] { finish(ExitError); });
     // A gateway of another family takes the link off line with its message.
     connect(&link, &SerialLink::viewChanged, this, [this] {

@@ -11,8 +11,8 @@ namespace tarveon::cli {
 // A serial link driven the way the main window drives it: the real port, Timer1 every second,
 // a local event loop the command ends with finish(). Every way the link can end ends the session:
 // - the gateway does not identify itself within identifySeconds: "LNK2", ExitRefused;
-// - its identification names no family, or another than the project's: the link's message
-//   (without a project, "CLI3" and the line), ExitRefused;
+// - its identification names no family ("CLI3" and the line), or another than the project's (the
+//   link's message): ExitRefused;
 // - the port cannot be opened or goes away: the link's message, ExitError.
 class LinkSession : public QObject {
     Q_OBJECT
