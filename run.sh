@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and starts the tool.
-# By default the tool starts on a demo: the gateway simulator on a pseudo-terminal and a demo
-# project of three indoor units, so you can go on line, upload and watch values at once.
+# Installs what is missing, builds the three programs and their data (never the tests) and starts
+# the tool. By default the tool starts on a demo: the gateway simulator on a pseudo-terminal and a
+# demo project of three indoor units, opened and already on line (--online), so the gateway
+# identifies itself, the file is offered and the monitors are ready without a click.
 # ./run.sh --no-demo starts the tool alone, on the port of its settings (or --port DEVICE).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
@@ -12,7 +13,7 @@ for a in "$@"; do
 done
 ./scripts/install-deps.sh
 cmake --preset default >/dev/null
-cmake --build --preset default
+cmake --build --preset default --target tarveon-config tarveon-cli tarveon-sim tarveon_resources
 bin=build/default/bin
 if ((demo == 0)); then
   exec "$bin/tarveon-config" "${args[@]}"
@@ -22,18 +23,17 @@ if [[ ! -d "$bin/ProjectsZDM/Demo" ]]; then
   python3 scripts/make-demo-project.py "$bin/TemplatesZDM" "$bin/ProjectsZDM/Demo"
   "$bin/tarveon-cli" generate "$bin/ProjectsZDM/Demo" >/dev/null
 fi
-# A first start opens the demo project preselected.
+# The demo is the last project, so that --online opens it.
 [[ -f "$bin/tarveon-config.ini" ]] || printf '[X103]\r\nLastProject=Demo\r\n' >"$bin/tarveon-config.ini"
 
 simout="$(mktemp)"
 # The demo's signals start from plausible values; its inlet temperatures drift
 # (scripts/demo-sim.args, one argument a line, goes with scripts/make-demo-project.py).
 mapfile -t demo_sim <scripts/demo-sim.args
-"$bin/tarveon-sim" "${demo_sim[@]}" \
-  >"$simout" 2>&1 &
+"$bin/tarveon-sim" --exit-with-parent "${demo_sim[@]}" >"$simout" 2>&1 &
 sim=$!
 trap 'kill $sim 2>/dev/null || true; rm -f "$simout"' EXIT
 for _ in $(seq 50); do [[ -s "$simout" ]] && break; sleep 0.1; done
 port="$(head -n 1 "$simout")"
 echo "Gateway simulator on $port (the tool uses it for this run: --port $port)"
-"$bin/tarveon-config" --port "$port" "${args[@]}"
+"$bin/tarveon-config" --port "$port" --online "${args[@]}"

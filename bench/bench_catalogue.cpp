@@ -1,7 +1,7 @@
 // Building the signal table from the catalogue, and the grid's bulk operations, for 1, 40 and 160
 // indoor units (160 units: 6,242 rows). Target: the 160-unit table in 20 ms or less.
 #include "app/AppContext.h"
-#include "app/RecordingPrompter.h"
+#include "RecordingPrompter.h"
 #include "model/ProjectSettings.h"
 #include "editor/SignalCatalogue.h"
 #include "editor/SignalTableModel.h"

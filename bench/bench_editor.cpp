@@ -3,7 +3,7 @@
 // table, first paint) 150 ms or less; accept (validation, both files saved, gateway file
 // generated) 250 ms or less; hiding and showing all bit rows 50 ms or less.
 #include "app/AppContext.h"
-#include "app/RecordingPrompter.h"
+#include "RecordingPrompter.h"
 #include "editor/FlagRules.h"
 #include "model/ProjectSettings.h"
 #include "editor/SignalCatalogue.h"

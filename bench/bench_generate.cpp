@@ -2,7 +2,7 @@
 // indoor units with every row selected under an address of its own and further addresses
 // adding up to 1000 links (fewer when the table has fewer rows). Target: 160 units in 30 ms.
 #include "app/AppContext.h"
-#include "app/RecordingPrompter.h"
+#include "RecordingPrompter.h"
 #include "model/ProjectSettings.h"
 #include "editor/SignalCatalogue.h"
 #include "editor/SignalColumns.h"

@@ -8,7 +8,7 @@
 //
 //   bench_monitors [lines per second = 2000] [seconds = 30]
 #include "app/AppContext.h"
-#include "app/RecordingPrompter.h"
+#include "RecordingPrompter.h"
 #include "app/ui/MDITarveon.h"
 #include "editor/SignalCatalogue.h"
 #include "link/FakeSerialPort.h"

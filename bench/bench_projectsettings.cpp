@@ -2,7 +2,7 @@
 // the batch save against writing the same keys one profile write at a time.
 #include "app/AppContext.h"
 #include "app/IniFile.h"
-#include "app/RecordingPrompter.h"
+#include "RecordingPrompter.h"
 #include "model/ProjectSettings.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 // with both traffic reports on, every line distributed to a counting monitor. Also 1 MB and
 // 5 MB to show the cost is linear, and one 10 MB chunk. Target: >= 50 MB/s.
 #include "app/AppContext.h"
-#include "app/RecordingPrompter.h"
+#include "RecordingPrompter.h"
 #include "link/FakeSerialPort.h"
 #include "link/LineFramer.h"
 #include "link/SerialLink.h"

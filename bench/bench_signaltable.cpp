@@ -1,7 +1,7 @@
 // Signal table of 1, 40 and 160 indoor units (2 + 39 n rows): writing the ".dat" file, reading
 // it back (and laying it on the table), and validating. Target: 20 ms or less each at 160 units.
 #include "app/AppContext.h"
-#include "app/RecordingPrompter.h"
+#include "RecordingPrompter.h"
 #include "model/GroupAddress.h"
 #include "model/SignalTableFile.h"
 #include "model/Validation.h"

@@ -2,7 +2,7 @@
 // pseudo-terminal with the real port code. Target: total <= 1.05 x the line time of the file plus
 // one acknowledgement line per block.
 #include "app/AppContext.h"
-#include "app/RecordingPrompter.h"
+#include "RecordingPrompter.h"
 #include "link/QtSerialPortImpl.h"
 #include "link/SerialLink.h"
 

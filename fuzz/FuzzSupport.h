@@ -2,7 +2,7 @@
 // What the fuzz targets share: one program context with the shipped language file loaded, so that
 // every message key resolves as in the program (a missing key would add a message of its own).
 #include "app/AppContext.h"
-#include "app/RecordingPrompter.h"
+#include "RecordingPrompter.h"
 
 #include <QFile>
 #include <QString>

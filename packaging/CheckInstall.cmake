@@ -120,13 +120,15 @@ if(EXISTS ${usr}/bin/tarveon-config)
       fail("tarveon-config --paths lacks '${expected}':\n${out}${err}")
     endif()
   endforeach()
-  if(NOT IS_DIRECTORY ${user_dir})
-    fail("the user's data directory was not made")
+  if(EXISTS ${user_dir})
+    fail("tarveon-config --paths made ${user_dir}: it must create nothing")
   endif()
 endif()
 
 # The installed command line reads the tool's language file from the data directory: its
 # messages are texts of the language file, without a notice about a file named after itself.
+# A project made of the template's settings alone has no signal in use: validate refuses it with
+# the language file's text, as generate would.
 if(EXISTS ${usr}/bin/tarveon-cli AND EXISTS ${data}/TemplatesZDM/ZTR001-PACKAGED.ini)
   set(project ${WORK_DIR}/project/Office)
   file(MAKE_DIRECTORY ${project})
@@ -136,7 +138,8 @@ if(EXISTS ${usr}/bin/tarveon-cli AND EXISTS ${data}/TemplatesZDM/ZTR001-PACKAGED
                   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
   string(FIND "${err}" "File not found. " notice)
   string(FIND "${err}" "No text found for Key" missing_text)
-  if(NOT rc EQUAL 0 OR NOT notice EQUAL -1 OR NOT missing_text EQUAL -1)
+  string(FIND "${err}" "No signal in use has a group address" nothing_to_generate)
+  if(NOT rc EQUAL 1 OR NOT notice EQUAL -1 OR NOT missing_text EQUAL -1 OR nothing_to_generate EQUAL -1)
     fail("installed tarveon-cli validate of a project from the installed template gave (${rc}):\n${out}${err}")
   endif()
 endif()

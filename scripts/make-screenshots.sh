@@ -50,7 +50,7 @@ for entry in "0:" "1:.es"; do
   # The demo's values (scripts/demo-sim.args); its inlet temperatures show in the bus traffic but do
   # not drift, so that the pictures are the same from one run to the next.
   mapfile -t demo_sim <scripts/demo-sim.args
-  "$bin/tarveon-sim" "${demo_sim[@]}" --drift-ms 86400000 \
+  "$bin/tarveon-sim" --exit-with-parent "${demo_sim[@]}" --drift-ms 86400000 \
     >"$simout" 2>&1 &
   sim=$!
   for _ in $(seq 50); do [[ -s "$simout" ]] && break; sleep 0.1; done

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Builds the Debian package of the tool: build/default/package/tarveon-config_<version>_<arch>.deb.
-# Install it with: sudo apt-get install ./build/default/package/tarveon-config_*.deb
+# Builds the Debian package of the tool: build/package/package/tarveon-config_<version>_<arch>.deb.
+# Install it with: sudo apt-get install ./build/package/package/tarveon-config_*.deb
+# Its own build directory (preset "package": release build, no tests, benchmarks or developer
+# tools) builds only what the package ships and leaves build/default alone.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 ./scripts/install-deps.sh
-cmake --preset default >/dev/null
-cmake --build --preset default
-rm -f build/default/package/*.deb
-(cd build/default && cpack -G DEB --config CPackConfig.cmake >/dev/null)
-deb=$(ls build/default/package/*.deb)
+cmake --preset package >/dev/null
+cmake --build --preset package
+rm -f build/package/package/*.deb
+(cd build/package && cpack -G DEB --config CPackConfig.cmake >/dev/null)
+deb=$(ls build/package/package/*.deb)
 echo "$deb"
 dpkg-deb --info "$deb" | sed -n '/Package:/,/Description:/p'

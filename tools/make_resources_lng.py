@@ -377,6 +377,13 @@ TEXTS = [
     ("ED12", "Name", "Nombre"),
     ("ED13", "Units", "Unidades"),
     ("ED14", "Chillers", "Enfriadoras"),
+
+    # --- Programs: the command line ---
+    ("#", "Command line: where a fault is, and identifications without a family"),
+    ("CLI1", "unit", "unidad"),
+    ("CLI2", "chiller", "enfriadora"),
+    ("CLI3", "The gateway's identification names no protocol family: ",
+     "La identificación de la pasarela no indica ninguna familia de protocolo: "),
 ]
 
 

@@ -7,7 +7,7 @@
 // with "???" in it.
 #include "app/AppContext.h"
 #include "app/Files.h"
-#include "app/RecordingPrompter.h"
+#include "app/ConsolePrompter.h"
 #include "editor/SignalCatalogue.h"
 #include "editor/SignalColumns.h"
 #include "model/SignalTableFile.h"
@@ -39,14 +39,16 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot read %s\n", qPrintable(languageFile));
         return 1;
     }
-    RecordingPrompter prompter;
+    // Any message while the tables are built means a text is missing: kept, then printed.
+    ConsolePrompter prompter;
+    prompter.hold(true);
     AppContext ctx(programDir.path(), exeBaseName, &prompter);
     ctx.InitProtocols();
     if (!ctx.language.LoadLanguage()) {
         std::fprintf(stderr, "cannot load the language file %s\n", qPrintable(languageFile));
         return 1;
     }
-    prompter.clear();
+    prompter.takeHeld();
 
     struct Output {
         QString path;
@@ -61,8 +63,8 @@ int main(int argc, char **argv)
         outputs.append({out.filePath(name + QStringLiteral(".dat")),
                         SignalTableBytes(qint16(info.protocolCode), name, QStringLiteral("1.0"), table)});
     }
-    if (!prompter.records.isEmpty()) {
-        for (const QString &text : prompter.texts())
+    if (const QStringList shown = prompter.takeHeld(); !shown.isEmpty()) {
+        for (const QString &text : shown)
             std::fprintf(stderr, "%s\n", qPrintable(text));
         std::fprintf(stderr, "templates not written: the language file lacks texts\n");
         return 1;

@@ -84,12 +84,15 @@ ProgramPaths ResolveProgramPaths(const QString &exeDir, const QString &baseName,
         paths.settingsDir = paths.exeDir;
     } else if (!env.userDataDir.isEmpty()) {
         paths.settingsDir = cleanDir(env.userDataDir);
-        // The settings write creates the file, not its directory.
-        QDir().mkpath(paths.settingsDir);
     } else {
         paths.settingsDir = paths.exeDir;
     }
     return paths;
+}
+
+bool MakeSettingsDir(const ProgramPaths &paths)
+{
+    return QDir().mkpath(paths.settingsDir);
 }
 
 ProgramPaths CurrentProgramPaths(const QString &baseName)

@@ -49,10 +49,14 @@ bool HoldsLanguageFile(const QString &dir, const QString &baseName);
 //   first of env.systemDataDirs, that holds one; exeDir when none does (the language load then
 //   reports the file missing there);
 // - settingsDir: exeDir when the settings file is already there, or when exeDir holds the
-//   shipped data, and exeDir is writable in either case; otherwise env.userDataDir, which is
-//   created.
+//   shipped data, and exeDir is writable in either case; otherwise env.userDataDir.
+// Nothing is created (tarveon-config --paths only tells).
 ProgramPaths ResolveProgramPaths(const QString &exeDir, const QString &baseName,
                                  const PathEnvironment &env = PathEnvironment::system());
+
+// Creates the settings directory (the user's data directory of an installed program) before the
+// program writes its settings there: the settings write creates the file, not its directory.
+bool MakeSettingsDir(const ProgramPaths &paths);
 
 // The paths of the running executable; baseName empty means the executable's own base name.
 // QCoreApplication must exist.

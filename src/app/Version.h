@@ -1,6 +1,5 @@
 #pragma once
 #include <QString>
-#include <QStringList>
 
 namespace tarveon {
 
@@ -17,11 +16,5 @@ QString programComments();
 // The --version text of a program: "NAME major.minor.revision", then the file description and
 // the company, one per line.
 QString VersionText(const QString &programName);
-
-// When args (the program's arguments, the program name first) hold "--version", prints
-// VersionText on standard output and returns true: the caller ends with status 0.
-bool PrintVersionIfAsked(const QStringList &args, const QString &programName);
-// The same before any Qt application object exists.
-bool PrintVersionIfAsked(int argc, char **argv, const QString &programName);
 
 } // namespace tarveon

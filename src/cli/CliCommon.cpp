@@ -1,8 +1,9 @@
 #include "CliCommon.h"
 
-#include <QCoreApplication>
+#include "tools/Projects.h"
+
+#include <QDir>
 #include <QFileInfo>
-#include <QTextStream>
 
 namespace tarveon::cli {
 
@@ -11,71 +12,77 @@ CliContext::CliContext()
     // The tool's files, beside the executables or, installed, in the data directories.
     ctx = std::make_unique<AppContext>(CurrentProgramPaths(kToolBaseName), &prompter);
     ctx->InitProtocols();
-    prompter.onRecord = [](const RecordingPrompter::Record &r) { printMessage(r.text); };
 }
 
 bool CliContext::load()
 {
     // The tool's own language file name is tried first and RESOURCES.LNG after it; the notice
     // about the first one missing only matters when neither could be read.
-    auto print = std::move(prompter.onRecord);
-    prompter.onRecord = nullptr;
+    prompter.hold(true);
     const bool ok = ctx->language.LoadLanguage();
+    prompter.hold(false);
+    const QStringList shown = prompter.takeHeld();
     if (!ok) {
-        for (const RecordingPrompter::Record &r : prompter.records)
-            printMessage(r.text);
+        for (const QString &text : shown)
+            ConsolePrompter::print(text);
     }
-    prompter.clear();
-    prompter.onRecord = std::move(print);
     return ok;
 }
 
-void printMessage(const QString &text)
+bool CliContext::openProject(const QString &path)
 {
-    QString line = text;
-    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    QTextStream(stderr) << line << Qt::endl;
-}
-
-void printUsage(const QString &usage)
-{
-    QTextStream(stderr) << usage << Qt::endl;
-}
-
-bool takeOption(QStringList &args, const QString &name, QString *value)
-{
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == name && i + 1 < args.size()) {
-            *value = args[i + 1];
-            args.remove(i, 2);
-            return true;
-        }
-        if (args[i].startsWith(name + QLatin1Char('='))) {
-            *value = args[i].mid(name.size() + 1);
-            args.remove(i);
-            return true;
-        }
+    // The directory's own name and its parent, however the path was written.
+    const QFileInfo info(QDir::cleanPath(QDir::current().absoluteFilePath(path)));
+    if (!info.isDir() || info.fileName().isEmpty()) {
+        ConsolePrompter::print(QStringLiteral("tarveon-cli: not a project directory: ") + path);
+        return false;
     }
-    return false;
+    ctx->PathProjects = info.absolutePath();
+    if (!OpenProject(*ctx, info.fileName())) {
+        ConsolePrompter::print(QStringLiteral("tarveon-cli: not a project (no protocol in Project.ini): ") + path);
+        return false;
+    }
+    return true;
 }
 
-bool takeFlag(QStringList &args, const QString &name)
+LinkOptions::LinkOptions(CommandLine &cl, bool withProject)
+    : m_port(QStringLiteral("port"), QStringLiteral("Serial device of the gateway (default: the tool's settings)."),
+             QStringLiteral("device")),
+      m_settings(QStringLiteral("settings"), QStringLiteral("Line settings (default: the tool's, 57600,n,8,1)."),
+                 QStringLiteral("settings")),
+      m_wait(QStringLiteral("wait"), QStringLiteral("Seconds the gateway has to identify itself (10)."),
+             QStringLiteral("seconds"), QStringLiteral("10")),
+      m_tick(QStringLiteral("tick-ms"), QStringLiteral("The one-second timer of identification and upload time-out (1000)."),
+             QStringLiteral("ms"), QStringLiteral("1000")),
+      m_project(QStringLiteral("project"), QStringLiteral("The gateway must be of this project's family."),
+                QStringLiteral("dir")),
+      m_withProject(withProject)
 {
-    return args.removeAll(name) > 0;
+    cl.parser.addOptions({m_port, m_settings, m_wait, m_tick});
+    if (withProject)
+        cl.parser.addOption(m_project);
 }
 
-PortChoice commandPort(QStringList &args, const AppContext &ctx)
+int LinkOptions::prepare(const CommandLine &cl, CliContext &cli)
 {
-    QString device;
-    const bool given = takeOption(args, QStringLiteral("--port"), &device);
+    for (auto [option, number] : {std::pair{&m_wait, &waitSeconds}, std::pair{&m_tick, &tickMs}}) {
+        bool ok = false;
+        *number = cl.value(*option).toInt(&ok);
+        if (!ok || *number <= 0)
+            return cl.usageError(QStringLiteral("--%1 takes a number above 0").arg(option->names().constFirst()));
+    }
+    if (!cli.load() || (m_withProject && cl.isSet(m_project) && !cli.openProject(cl.value(m_project))))
+        return ExitError;
+    return -1;
+}
+
+PortChoice LinkOptions::port(const CommandLine &cl, const AppContext &ctx) const
+{
     PortChoice choice = resolvePortChoice({}, ctx);
-    if (given)
-        choice.device = device;
-    QString settings;
-    if (takeOption(args, QStringLiteral("--settings"), &settings))
-        choice.settings = settings;
+    if (cl.isSet(m_port))
+        choice.device = cl.value(m_port);
+    if (cl.isSet(m_settings))
+        choice.settings = cl.value(m_settings);
     return choice;
 }
 

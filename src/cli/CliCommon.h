@@ -1,6 +1,7 @@
 #pragma once
 #include "app/AppContext.h"
-#include "app/RecordingPrompter.h"
+#include "app/CommandLine.h"
+#include "app/ConsolePrompter.h"
 #include "link/PortNames.h"
 
 #include <QStringList>
@@ -11,34 +12,45 @@ namespace tarveon::cli {
 // Exit codes shared by the commands.
 enum Exit { ExitOk = 0, ExitRefused = 1, ExitError = 2 };
 
-// One command of the dispatcher: `tarveon-cli NAME ARGS...`.
+// One command of tarveon-cli: `tarveon-cli NAME [OPTIONS] OPERANDS`. `run` gets the arguments
+// after the name, parses them with a CommandLine of its own and returns the exit code.
 struct Command {
     const char *name;
-    const char *synopsis; // one line for --help
-    int (*run)(const QStringList &args); // args after the command name
+    const char *summary; // one line in tarveon-cli --help
+    int (*run)(const QStringList &args);
 };
 
-// The program's context as the command line has it: the program directory is the executable's,
-// the settings and language file are the tool's own there (tarveon-config.ini, tarveon-config.LNG
-// or RESOURCES.LNG), and every message is printed on stderr, one per line, never asked.
+// The program's context as the command line has it: the tool's settings and language file
+// (tarveon-config.ini, tarveon-config.LNG or RESOURCES.LNG, wherever the tool's are), every
+// message printed on stderr, one per line, nothing ever asked.
 struct CliContext {
     CliContext();
-    // Loads the language file; false when the program cannot go on (the message is printed).
+    // Loads the language file; false when the command cannot go on (the message is printed).
     bool load();
-    RecordingPrompter prompter;
+    // Opens the project in directory `path` ("DIR", "DIR/", ".", "../DIR") as the project list
+    // opens it. False after printing why (exit ExitError).
+    bool openProject(const QString &path);
+
+    ConsolePrompter prompter;
     std::unique_ptr<AppContext> ctx;
 };
 
-// Prints one message on stderr (line breaks inside it become blanks).
-void printMessage(const QString &text);
-void printUsage(const QString &usage);
+// The options of the commands that talk to the gateway: --port, --settings, --wait, --tick-ms
+// and, withProject, --project.
+struct LinkOptions {
+    LinkOptions(CommandLine &cl, bool withProject);
+    // After parsing: checks the numbers, loads the language file and opens --project's project.
+    // -1 to go on, else the exit code after its message.
+    int prepare(const CommandLine &cl, CliContext &cli);
+    // --port DEVICE, else the port of the tool's settings; --settings replaces the line settings.
+    PortChoice port(const CommandLine &cl, const AppContext &ctx) const;
 
-// Minimal option scanning: "--name value" or "--name=value".
-bool takeOption(QStringList &args, const QString &name, QString *value);
-bool takeFlag(QStringList &args, const QString &name);
+    int waitSeconds = 10; // the gateway's time to identify itself
+    int tickMs = 1000;    // the one-second timer of identification and upload time-out
 
-// The port for a command: --port DEVICE, else the tool's settings; --settings overrides the line
-// settings string.
-PortChoice commandPort(QStringList &args, const AppContext &ctx);
+private:
+    QCommandLineOption m_port, m_settings, m_wait, m_tick, m_project;
+    bool m_withProject;
+};
 
 } // namespace tarveon::cli

@@ -9,23 +9,28 @@
 namespace tarveon::cli {
 
 // A serial link driven the way the main window drives it: the real port, Timer1 every second,
-// a local event loop the command ends with finish().
+// a local event loop the command ends with finish(). Every way the link can end ends the session:
+// - the gateway does not identify itself within identifySeconds: "LNK2", ExitRefused;
+// - its identification names no family ("CLI3" and the line), or another than the project's (the
+//   link's message): ExitRefused;
+// - the port cannot be opened or goes away: the link's message, ExitError.
 class LinkSession : public QObject {
     Q_OBJECT
 public:
+    // Without a project open in cli.ctx the gateway's family is taken, whichever it is.
     // tickMs: Timer1's interval (1000 in the program; shorter only to try time-outs quickly).
-    LinkSession(AppContext &ctx, const PortChoice &port, int identifySeconds, int tickMs = 1000);
+    LinkSession(CliContext &cli, const PortChoice &port, int identifySeconds, int tickMs = 1000);
 
-    // Opens the port and runs until finish(); returns the exit code. Port failures and a gateway
-    // that never identifies itself end with ExitError / ExitRefused after their message.
+    // Opens the port and runs until finish(); returns the exit code.
     int run();
     void finish(int code);
-    // Takes the link off line (reports switched off, output drained, port closed).
-    void goOffLine();
 
     SerialLink link;
 
 private:
+    void goOffLine();
+
+    CliContext &m_cli;
     AppContext &m_ctx;
     QTimer m_timer1;
     QEventLoop m_loop;

@@ -1,78 +1,69 @@
 // tarveon-cli export: the project's group addresses for ETS or Home Assistant.
-#include "CliProject.h"
 #include "Commands.h"
+#include "ProjectCheck.h"
 
-#include <QCommandLineParser>
 #include <QFile>
 #include <QSaveFile>
-#include <QTextStream>
 
 namespace tarveon::cli {
 
-const char *const kExportSynopsis =
-    "export [--format ets-csv|ets-csv-1-1|ets-xml|ha-yaml] [--separator ';'|','|tab] "
-    "[--encoding utf-8|windows-1252] [-o FILE] PROJECT_DIR   group addresses for ETS or Home Assistant";
-
-namespace {
-
-int usageError(const QString &why)
-{
-    if (!why.isEmpty())
-        printMessage(QStringLiteral("tarveon-cli: ") + why);
-    printUsage(QStringLiteral("usage: tarveon-cli ") + QLatin1String(kExportSynopsis));
-    return ExitError;
-}
-
-} // namespace
-
 int runExport(const QStringList &args)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption format(QStringLiteral("format"), QString(), QStringLiteral("name"), QStringLiteral("ets-csv"));
-    const QCommandLineOption separator(QStringLiteral("separator"), QString(), QStringLiteral("char"), QStringLiteral(";"));
-    const QCommandLineOption encoding(QStringLiteral("encoding"), QString(), QStringLiteral("name"), QStringLiteral("utf-8"));
-    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(), QStringLiteral("file"));
-    parser.addOptions({format, separator, encoding, output});
-    if (!parser.parse(QStringList{QStringLiteral("tarveon-cli")} + args))
-        return usageError(parser.errorText());
-    if (parser.positionalArguments().size() != 1)
-        return usageError({});
+    CommandLine cl(QStringLiteral("tarveon-cli export"), false);
+    cl.parser.setApplicationDescription(QStringLiteral(
+        "Write the group addresses the gateway file holds for ETS (CSV 3/1 or 1/1, XML) or Home Assistant (YAML).\n"
+        "Exit status: 0 written, 1 the editor's checks refused the project, 2 usage or file error."));
+    const QCommandLineOption format(QStringLiteral("format"),
+                                    QStringLiteral("ets-csv (ETS 3/1), ets-csv-1-1, ets-xml or ha-yaml (default ets-csv)."),
+                                    QStringLiteral("name"), QStringLiteral("ets-csv"));
+    const QCommandLineOption separator(QStringLiteral("separator"), QStringLiteral("CSV separator: ';' (default), ',' or tab."),
+                                       QStringLiteral("char"), QStringLiteral(";"));
+    const QCommandLineOption encoding(QStringLiteral("encoding"),
+                                      QStringLiteral("CSV encoding: utf-8 (ETS 6, default) or windows-1252 (older ETS)."),
+                                      QStringLiteral("name"), QStringLiteral("utf-8"));
+    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("The file to write (default: standard output)."), QStringLiteral("file"));
+    cl.parser.addOptions({format, separator, encoding, output});
 
     ExportOptions options;
-    const std::optional<ExportFormat> chosen = ExportFormatNamed(parser.value(format));
-    if (!chosen)
-        return usageError(QStringLiteral("unknown format ") + parser.value(format));
-    options.format = *chosen;
-    const QString sep = parser.value(separator);
-    if (sep == QLatin1String("tab"))
-        options.csv.separator = QLatin1Char('\t');
-    else if (sep == QLatin1String(";") || sep == QLatin1String(","))
-        options.csv.separator = sep.front();
-    else
-        return usageError(QStringLiteral("unknown separator ") + sep);
-    const QString enc = parser.value(encoding).toLower();
-    if (enc != QLatin1String("utf-8") && enc != QLatin1String("windows-1252"))
-        return usageError(QStringLiteral("unknown encoding ") + parser.value(encoding));
-    options.csv.windows1252 = enc == QLatin1String("windows-1252");
-
+    const auto checkOptions = [&]() -> int {
+        const std::optional<ExportFormat> chosen = ExportFormatNamed(cl.value(format));
+        if (!chosen)
+            return cl.usageError(QStringLiteral("unknown format ") + cl.value(format));
+        options.format = *chosen;
+        const QString sep = cl.value(separator);
+        if (sep == QLatin1String("tab"))
+            options.csv.separator = QLatin1Char('\t');
+        else if (sep == QLatin1String(";") || sep == QLatin1String(","))
+            options.csv.separator = sep.front();
+        else
+            return cl.usageError(QStringLiteral("unknown separator ") + sep);
+        const QString enc = cl.value(encoding).toLower();
+        if (enc != QLatin1String("utf-8") && enc != QLatin1String("windows-1252"))
+            return cl.usageError(QStringLiteral("unknown encoding ") + cl.value(encoding));
+        options.csv.windows1252 = enc == QLatin1String("windows-1252");
+        return -1;
+    };
     CliContext cli;
-    ProjectData data;
-    if (!cli.load() || !openProjectAt(*cli.ctx, parser.positionalArguments().front(), data))
-        return ExitError;
-    const std::optional<QByteArray> bytes = ExportProject(*cli.ctx, data, options);
+    ProjectData project;
+    if (const int code = openProjectCommand(cl, args, cli, project); code >= 0)
+        return code;
+    if (const int code = checkOptions(); code >= 0)
+        return code;
+    const std::optional<QByteArray> bytes = ExportProject(*cli.ctx, project, options);
     if (!bytes)
         return ExitRefused;
 
-    if (!parser.isSet(output)) {
+    if (!cl.isSet(output)) {
         QFile out;
         if (!out.open(stdout, QIODevice::WriteOnly) || out.write(*bytes) != bytes->size())
             return ExitError;
         return ExitOk;
     }
-    QSaveFile file(parser.value(output));
+    QSaveFile file(cl.value(output));
     if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit()) {
-        printMessage(cli.ctx->GetText(QStringLiteral("KNX36")) + parser.value(output) + QStringLiteral(": ")
-                     + file.errorString());
+        ConsolePrompter::print(cli.ctx->GetText(QStringLiteral("KNX36")) + cl.value(output) + QStringLiteral(": ") +
+                               file.errorString());
         return ExitError;
     }
     return ExitOk;

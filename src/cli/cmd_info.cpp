@@ -5,24 +5,22 @@
 
 namespace tarveon::cli {
 
-// Prints the family the gateway reports (first line) and its whole identification answer.
-int runInfo(const QStringList &arguments)
+// Prints the family the gateway reports (first line) and its whole identification answer. With
+// --project the family must be the project's, as for going on line in the tool.
+int runInfo(const QStringList &args)
 {
-    QStringList args = arguments;
+    CommandLine cl(QStringLiteral("tarveon-cli info"), false);
+    cl.parser.setApplicationDescription(QStringLiteral(
+        "Ask the gateway who it is: its family on the first line, its identification on the second.\n"
+        "Exit status: 0 identified, 1 no answer, no family or another than the project's, 2 usage or port error."));
+    LinkOptions link(cl, true);
+    if (const int code = cl.parse(args); code >= 0)
+        return code;
     CliContext cli;
-    if (!cli.load())
-        return ExitError;
-    const PortChoice port = commandPort(args, *cli.ctx);
-    QString wait = QStringLiteral("10");
-    takeOption(args, QStringLiteral("--wait"), &wait);
-    QString tick = QStringLiteral("1000");
-    takeOption(args, QStringLiteral("--tick-ms"), &tick);
-    if (!args.isEmpty()) {
-        printUsage(QStringLiteral("usage: tarveon-cli info [--port DEVICE] [--settings 57600,n,8,1] [--wait SECONDS] [--tick-ms MS]"));
-        return ExitError;
-    }
-    LinkSession session(*cli.ctx, port, wait.toInt(), tick.toInt());
-    session.link.setAcceptAnyFamily(true);
+    if (const int code = link.prepare(cl, cli); code >= 0)
+        return code;
+
+    LinkSession session(cli, link.port(cl, *cli.ctx), link.waitSeconds, link.tickMs);
     QObject::connect(&session.link, &SerialLink::identified, &session, [&](const QString &line) {
         QTextStream(stdout) << cli.ctx->GatewayProtocol << "\n" << line << Qt::endl;
         session.finish(ExitOk);

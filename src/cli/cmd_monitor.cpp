@@ -1,66 +1,65 @@
 #include "Commands.h"
 #include "LinkSession.h"
 
-#include <QSocketNotifier>
+#include "app/StopSignals.h"
+
 #include <QTextStream>
-#include <csignal>
-#include <unistd.h>
 
 namespace tarveon::cli {
 
-namespace {
-int g_signalPipe[2] = {-1, -1};
-void onSignal(int)
+// Shows the gateway's lines on stdout ("<" sent, ">" received, EIB and EXT frames as they come),
+// each after its local time (ISO 8601 with milliseconds) unless --raw, until interrupted or
+// --seconds have passed; then switches the reports off again.
+int runMonitor(const QStringList &args)
 {
-    const char c = 1;
-    [[maybe_unused]] auto r = ::write(g_signalPipe[1], &c, 1);
-}
-} // namespace
-
-// Shows the gateway's lines on stdout ("<" sent, ">" received, EIB and EXT frames as they come)
-// until interrupted, then switches the reports off again.
-int runMonitor(const QStringList &arguments)
-{
-    QStringList args = arguments;
+    CommandLine cl(QStringLiteral("tarveon-cli monitor"), false);
+    cl.parser.setApplicationDescription(QStringLiteral(
+        "Show the gateway's lines, each after its local time, until interrupted.\n"
+        "Exit status: 0 stopped, 1 no answer, no family or another than the project's, 2 usage or port error."));
+    LinkOptions link(cl, true);
+    const QCommandLineOption eib(QStringLiteral("eib"), QStringLiteral("Switch the EIB-side traffic report on."));
+    const QCommandLineOption ext(QStringLiteral("ext"), QStringLiteral("Switch the TR-BAS-HUB traffic report on."));
+    const QCommandLineOption raw(QStringLiteral("raw"), QStringLiteral("Print the bare lines, without time."));
+    const QCommandLineOption seconds(QStringLiteral("seconds"), QStringLiteral("Stop after this many seconds."),
+                                     QStringLiteral("n"));
+    cl.parser.addOptions({eib, ext, raw, seconds});
+    if (const int code = cl.parse(args); code >= 0)
+        return code;
+    bool secondsOk = true;
+    const int stopAfter = cl.isSet(seconds) ? cl.value(seconds).toInt(&secondsOk) : 0;
+    if (!secondsOk || stopAfter < 0)
+        return cl.usageError(QStringLiteral("--seconds takes a number"));
     CliContext cli;
-    if (!cli.load())
-        return ExitError;
-    const PortChoice port = commandPort(args, *cli.ctx);
-    const bool eib = takeFlag(args, QStringLiteral("--eib"));
-    const bool ext = takeFlag(args, QStringLiteral("--ext"));
-    QString seconds;
-    takeOption(args, QStringLiteral("--seconds"), &seconds);
-    if (!args.isEmpty()) {
-        printUsage(QStringLiteral("usage: tarveon-cli monitor [--port DEVICE] [--eib] [--ext] [--seconds N]"));
-        return ExitError;
-    }
+    if (const int code = link.prepare(cl, cli); code >= 0)
+        return code;
+    AppContext &ctx = *cli.ctx;
 
-    LinkSession session(*cli.ctx, port, 10);
-    session.link.setAcceptAnyFamily(true);
+    LinkSession session(cli, link.port(cl, ctx), link.waitSeconds, link.tickMs);
     QTextStream out(stdout);
+    const bool stamped = !cl.isSet(raw);
+    const auto show = [&](const QString &line) {
+        if (stamped)
+            out << ctx.clock().toString(Qt::ISODateWithMs) << ' ';
+        out << line << Qt::endl;
+    };
     QObject::connect(&session.link, &SerialLink::gatewayLine, &session,
-                     [&](const QString &line, const QString &mark) { out << mark << line << Qt::endl; });
-    QObject::connect(&session.link, &SerialLink::eibLine, &session, [&](const QString &l) { out << l << Qt::endl; });
-    QObject::connect(&session.link, &SerialLink::extLine, &session, [&](const QString &l) { out << l << Qt::endl; });
+                     [&](const QString &line, const QString &mark) { show(mark + line); });
+    QObject::connect(&session.link, &SerialLink::eibLine, &session, show);
+    QObject::connect(&session.link, &SerialLink::extLine, &session, show);
     QObject::connect(&session.link, &SerialLink::identified, &session, [&] {
-        if (eib)
+        if (cl.isSet(eib))
             session.link.ControlaBusTarveon(QStringLiteral("INT"), true);
-        if (ext)
+        if (cl.isSet(ext))
             session.link.ControlaBusTarveon(QStringLiteral("EXT"), true);
     });
 
     QTimer stopTimer;
-    if (seconds.toInt() > 0) {
+    if (stopAfter > 0) {
         QObject::connect(&stopTimer, &QTimer::timeout, &session, [&] { session.finish(ExitOk); });
-        stopTimer.start(seconds.toInt() * 1000);
+        stopTimer.start(stopAfter * 1000);
     }
-    std::unique_ptr<QSocketNotifier> notifier;
-    if (::pipe(g_signalPipe) == 0) {
-        notifier = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
-        QObject::connect(notifier.get(), &QSocketNotifier::activated, &session, [&] { session.finish(ExitOk); });
-        std::signal(SIGINT, onSignal);
-        std::signal(SIGTERM, onSignal);
-    }
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, &session, [&] { session.finish(ExitOk); });
     return session.run();
 }
 

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QTextStream>
 #include <cmath>
+#include <utility>
 
 namespace tarveon::cli {
 
@@ -27,41 +28,41 @@ QString familyOfFile(const QByteArray &head)
 
 // Loads a gateway configuration file into the gateway: identification, the family check against
 // the file's header, then the same upload as the window's. Exit 0 on "SUCCES".
-int runUpload(const QStringList &arguments)
+int runUpload(const QStringList &args)
 {
-    QStringList args = arguments;
+    CommandLine cl(QStringLiteral("tarveon-cli upload"), false);
+    cl.parser.setApplicationDescription(QStringLiteral(
+        "Load a gateway configuration file into the gateway.\n"
+        "Exit status: 0 loaded, 1 refused (the gateway, a cancel or a time-out), 2 usage, port or file error."));
+    LinkOptions options(cl, false);
+    const QCommandLineOption verboseOption({QStringLiteral("v"), QStringLiteral("verbose")},
+                                           QStringLiteral("Show every line of the exchange."));
+    cl.parser.addOption(verboseOption);
+    cl.parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The gateway configuration file (.zdm)."));
+    if (const int code = cl.parse(args, 1, 1); code >= 0)
+        return code;
+    const bool verbose = cl.isSet(verboseOption);
     CliContext cli;
-    if (!cli.load())
-        return ExitError;
+    if (const int code = options.prepare(cl, cli); code >= 0)
+        return code;
     AppContext &ctx = *cli.ctx;
-    const PortChoice port = commandPort(args, ctx);
-    const bool verbose = takeFlag(args, QStringLiteral("-v")) | takeFlag(args, QStringLiteral("--verbose"));
-    QString wait = QStringLiteral("10");
-    takeOption(args, QStringLiteral("--wait"), &wait);
-    QString tick = QStringLiteral("1000");
-    takeOption(args, QStringLiteral("--tick-ms"), &tick);
-    if (args.size() != 1 || args.first().startsWith(QLatin1String("--"))) {
-        printUsage(QStringLiteral(
-            "usage: tarveon-cli upload [--port DEVICE] [--settings 57600,n,8,1] [--wait SECONDS] [--tick-ms MS] [-v] FILE"));
-        return ExitError;
-    }
 
-    const QFileInfo info(args.first());
+    const QFileInfo info(cl.operands().constFirst());
     const QString path = info.absoluteFilePath();
     if (!info.isFile()) {
-        printMessage(ctx.GetText(QStringLiteral("X66")) + QLatin1Char('\r') + path);
+        ConsolePrompter::print(ctx.GetText(QStringLiteral("X66")) + QLatin1Char('\r') + path);
         return ExitError;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        printMessage(ctx.GetText(QStringLiteral("X69")) + QLatin1Char('\r') + path + QStringLiteral("\rError: \r") +
-                     file.errorString());
+        ConsolePrompter::print(ctx.GetText(QStringLiteral("X69")) + QLatin1Char('\r') + path +
+                               QStringLiteral("\rError: \r") + file.errorString());
         return ExitError;
     }
     const QString family = familyOfFile(file.read(68));
     file.close();
     if (family.isEmpty()) {
-        printMessage(ctx.GetText(QStringLiteral("LNK3")) + path);
+        ConsolePrompter::print(ctx.GetText(QStringLiteral("LNK3")) + path);
         return ExitError;
     }
     // The file stands for the project: its family is checked against the gateway's, its name is
@@ -70,7 +71,7 @@ int runUpload(const QStringList &arguments)
     ctx.ProjectProtocol = info.completeBaseName().toUpper();
     ctx.ProjectDir = info.absolutePath();
 
-    LinkSession session(ctx, port, wait.toInt(), tick.toInt());
+    LinkSession session(cli, options.port(cl, ctx), options.waitSeconds, options.tickMs);
     SerialLink &link = session.link;
     QTextStream err(stderr);
     const QStringList shown = {QStringLiteral("X36"), QStringLiteral("X78"), QStringLiteral("X70"),
@@ -86,7 +87,7 @@ int runUpload(const QStringList &arguments)
         }
         for (const QString &t : shownTexts) {
             if (!t.isEmpty() && line.startsWith(t)) {
-                printMessage(line);
+                ConsolePrompter::print(line);
                 return;
             }
         }
@@ -118,11 +119,6 @@ int runUpload(const QStringList &arguments)
         session.finish(outcome == UploadOutcome::Success ? ExitOk
                        : outcome == UploadOutcome::Aborted ? ExitError
                                                            : ExitRefused);
-    });
-    // A gateway of another family takes the link off line with its message.
-    QObject::connect(&link, &SerialLink::viewChanged, &session, [&] {
-        if (!link.port()->isOpen())
-            session.finish(ExitRefused);
     });
     return session.run();
 }

@@ -93,7 +93,7 @@ void Gateway::onReadable()
     if (got <= 0) {
         // The other end is gone for good (a real device unplugged).
         m_readNotifier->setEnabled(false);
-        emit finished(0);
+        emit finished(0, QStringLiteral("the line was closed at the other end"));
         return;
     }
     QByteArray bytes(buf, got);
@@ -134,7 +134,10 @@ void Gateway::command(const QString &raw)
     if (line.isEmpty())
         return;
     if (upper == QLatin1String("INFO?")) {
-        sendLine(QStringLiteral("Protocol:%1.%2 Tarveon gateway, debug %3").arg(m_opt.family, m_opt.firmware).arg(m_debug));
+        if (!m_opt.identification.isEmpty())
+            sendLine(m_opt.identification);
+        else
+            sendLine(QStringLiteral("Protocol:%1.%2 Tarveon gateway, debug %3").arg(m_opt.family, m_opt.firmware).arg(m_debug));
     } else if (upper == QLatin1String("ONCHANGES")) {
         m_onChanges = true;
         sendLine(QStringLiteral("OK"));
@@ -341,7 +344,7 @@ void Gateway::hangUp()
 {
     m_readNotifier->setEnabled(false);
     m_writeNotifier->setEnabled(false);
-    emit finished(0);
+    emit finished(0, QStringLiteral("hung up after %1 upload bytes (--hangup-after)").arg(m_upload.size()));
 }
 
 } // namespace tarveon::sim

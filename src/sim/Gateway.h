@@ -28,6 +28,7 @@ struct Options {
     bool duplicateAck = false;    // send every acknowledgement twice
     QMap<int, double> initialValues; // group number -> value
     QList<int> driftGroups;          // groups whose values drift; empty: 1/0/1, 1/0/2 and 1/0/3
+    QString identification;          // the answer to INFO?; empty: "Protocol:" family "." firmware ...
 };
 
 // The Tarveon gateway as the tool sees it over one serial line: a line console, group values,
@@ -42,7 +43,8 @@ public:
     static int parseGroup(const QString &text);
 
 signals:
-    void finished(int exitCode);
+    // The gateway stops serving: why, for the simulator's last line.
+    void finished(int exitCode, const QString &why);
 
 private:
     void onReadable();

@@ -1,20 +1,24 @@
 // tarveon-sim: a stand-in for the Tarveon gateway at the end of a serial line, for trying the
 // tool and for its tests. It makes a pseudo-terminal (raw mode) and prints the device path the
-// tool should open, or serves a given device.
+// tool should open, or serves a given device. It serves until it is stopped (SIGINT, SIGTERM, a
+// hang-up it was told to make, or with --exit-with-parent the end of the process that started it)
+// and says on stderr why it stops; the end of the shell that started it does not stop it.
 #include "Gateway.h"
-#include "app/Version.h"
+#include "app/CommandLine.h"
+#include "app/StopSignals.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
 #include <QTimer>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 using tarveon::sim::Gateway;
 using tarveon::sim::Options;
@@ -51,22 +55,26 @@ bool makeRaw(int fd, int baud)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    if (tarveon::PrintVersionIfAsked(QCoreApplication::arguments(), QStringLiteral("tarveon-sim")))
-        return 0;
     QCoreApplication::setApplicationName(QStringLiteral("tarveon-sim"));
 
-    QCommandLineParser parser;
+    tarveon::CommandLine cl(QStringLiteral("tarveon-sim"));
+    QCommandLineParser &parser = cl.parser;
     parser.setApplicationDescription(QStringLiteral(
         "Simulated Tarveon gateway. Creates a pseudo-terminal, prints its path on the first line of\n"
-        "standard output and answers the tool's commands on it until killed."));
-    parser.addHelpOption();
+        "standard output and answers the tool's commands on it until stopped (SIGINT, SIGTERM)."));
     const QCommandLineOption device({QStringLiteral("d"), QStringLiteral("device")},
                                     QStringLiteral("Serve this device instead of a new pseudo-terminal."),
                                     QStringLiteral("path"));
+    const QCommandLineOption exitWithParent(
+        QStringLiteral("exit-with-parent"),
+        QStringLiteral("Stop when the process that started the simulator ends (tests and scripts)."));
     const QCommandLineOption family(QStringLiteral("family"), QStringLiteral("Protocol family reported (ZTR001)."),
                                     QStringLiteral("name"), QStringLiteral("ZTR001"));
     const QCommandLineOption firmware(QStringLiteral("firmware"), QStringLiteral("Version text after the family."),
                                       QStringLiteral("text"), QStringLiteral("V2.10"));
+    const QCommandLineOption identification(
+        QStringLiteral("identification"),
+        QStringLiteral("Answer INFO? with this line instead of Protocol:FAMILY.FIRMWARE ..."), QStringLiteral("line"));
     const QCommandLineOption baud(QStringLiteral("baud"),
                                   QStringLiteral("Pace both directions at this line speed (10 bits a byte)."),
                                   QStringLiteral("rate"), QStringLiteral("0"));
@@ -98,51 +106,62 @@ int main(int argc, char *argv[])
                                       QStringLiteral("Acknowledge one byte more than received."));
     const QCommandLineOption duplicateAck(QStringLiteral("duplicate-ack"),
                                           QStringLiteral("Send every acknowledgement twice."));
-    parser.addOptions({device, family, firmware, baud, crOnly, traffic, drift, driftGroup, set, silent, refuse, cancelAfter,
-                       silentAfter, hangupAfter, wrongAck, duplicateAck});
-    parser.process(app);
+    parser.addOptions({device, exitWithParent, family, firmware, identification, baud, crOnly, traffic, drift,
+                       driftGroup, set, silent, refuse, cancelAfter, silentAfter, hangupAfter, wrongAck,
+                       duplicateAck});
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    if (const int code = cl.parse(args); code >= 0)
+        return code;
 
+    // Numbers must be numbers: a typing error would otherwise quietly mean 0.
+    bool numbersOk = true;
+    const auto number = [&](const QCommandLineOption &option) {
+        bool ok = false;
+        const qint64 n = cl.value(option).toLongLong(&ok);
+        if (!ok)
+            numbersOk = false;
+        return n;
+    };
     Options opt;
-    opt.family = parser.value(family);
-    opt.firmware = parser.value(firmware);
-    opt.baud = parser.value(baud).toInt();
-    opt.crOnly = parser.isSet(crOnly);
-    opt.trafficMs = parser.value(traffic).toInt();
-    opt.driftMs = parser.value(drift).toInt();
-    opt.silent = parser.isSet(silent);
-    opt.refuse = parser.isSet(refuse);
-    opt.wrongAck = parser.isSet(wrongAck);
-    opt.duplicateAck = parser.isSet(duplicateAck);
-    if (parser.isSet(cancelAfter))
-        opt.cancelAfter = parser.value(cancelAfter).toLongLong();
-    if (parser.isSet(silentAfter))
-        opt.silentAfter = parser.value(silentAfter).toLongLong();
-    if (parser.isSet(hangupAfter))
-        opt.hangupAfter = parser.value(hangupAfter).toLongLong();
-    for (const QString &s : parser.values(set)) {
+    opt.family = cl.value(family);
+    opt.firmware = cl.value(firmware);
+    opt.identification = cl.value(identification);
+    opt.baud = int(number(baud));
+    opt.crOnly = cl.isSet(crOnly);
+    opt.trafficMs = int(number(traffic));
+    opt.driftMs = int(number(drift));
+    opt.silent = cl.isSet(silent);
+    opt.refuse = cl.isSet(refuse);
+    opt.wrongAck = cl.isSet(wrongAck);
+    opt.duplicateAck = cl.isSet(duplicateAck);
+    if (cl.isSet(cancelAfter))
+        opt.cancelAfter = number(cancelAfter);
+    if (cl.isSet(silentAfter))
+        opt.silentAfter = number(silentAfter);
+    if (cl.isSet(hangupAfter))
+        opt.hangupAfter = number(hangupAfter);
+    if (!numbersOk)
+        return cl.usageError(QStringLiteral("a number is expected"));
+    for (const QString &s : cl.values(set)) {
         const qsizetype eq = s.indexOf(QLatin1Char('='));
         const int group = eq < 0 ? -1 : Gateway::parseGroup(s.left(eq));
-        if (group < 0) {
-            QTextStream(stderr) << "tarveon-sim: bad --set " << s << "\n";
-            return 2;
-        }
+        if (group < 0)
+            return cl.usageError(QStringLiteral("bad --set ") + s);
         opt.initialValues.insert(group, s.mid(eq + 1).toDouble());
     }
-
-    for (const QString &g : parser.values(driftGroup)) {
+    for (const QString &g : cl.values(driftGroup)) {
         const int group = Gateway::parseGroup(g);
-        if (group < 0) {
-            QTextStream(stderr) << "tarveon-sim: bad --drift " << g << "\n";
-            return 2;
-        }
+        if (group < 0)
+            return cl.usageError(QStringLiteral("bad --drift ") + g);
         opt.driftGroups << group;
     }
 
     int fd = -1;
     int slave = -1;
     QString path;
-    if (parser.isSet(device)) {
-        path = parser.value(device);
+    if (cl.isSet(device)) {
+        path = cl.value(device);
         fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
         if (fd < 0 || !makeRaw(fd, opt.baud)) {
             QTextStream(stderr) << "tarveon-sim: cannot open " << path << ": " << std::strerror(errno) << "\n";
@@ -167,23 +186,40 @@ int main(int argc, char *argv[])
     std::printf("%s\n", path.toLocal8Bit().constData());
     std::fflush(stdout);
 
+    // The end of the shell or terminal that started it does not stop it; nor does a closed output.
+    std::signal(SIGHUP, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
+    bool stopping = false;
+    const auto stop = [&stopping](int code, const QString &why) {
+        if (std::exchange(stopping, true))
+            return;
+        QTextStream(stderr) << "tarveon-sim: stopped: " << why << Qt::endl;
+        QCoreApplication::exit(code);
+    };
+    tarveon::StopSignals stopSignals;
+    QObject::connect(&stopSignals, &tarveon::StopSignals::stopRequested, &app, [&](int signalNumber) {
+        stop(0, tarveon::StopSignals::signalName(signalNumber));
+    });
+
     Gateway gateway(fd, opt);
-    QObject::connect(&gateway, &Gateway::finished, &app, [&](int code) {
+    QObject::connect(&gateway, &Gateway::finished, &app, [&](int code, const QString &why) {
         ::close(fd);
         if (slave >= 0)
             ::close(slave);
         fd = slave = -1;
-        QCoreApplication::exit(code);
+        stop(code, why);
     });
 
-    // Leave with the process that started us (a test that crashed must not leave sims behind).
-    const pid_t parent = ::getppid();
+    // Tests and scripts tie it to themselves, so that one that crashed leaves no simulator behind.
     QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, &app, [parent] {
-        if (::getppid() != parent)
-            QCoreApplication::exit(0);
-    });
-    watch.start(300);
+    if (cl.isSet(exitWithParent)) {
+        const pid_t parent = ::getppid();
+        QObject::connect(&watch, &QTimer::timeout, &app, [&, parent] {
+            if (::getppid() != parent)
+                stop(0, QStringLiteral("the process that started it ended (--exit-with-parent)"));
+        });
+        watch.start(300);
+    }
 
     const int code = app.exec();
     if (fd >= 0)

@@ -1,7 +1,7 @@
 // Language resources: reading the language file, looking texts up, choosing the language.
 #include "TestSupport.h"
 #include "app/AppContext.h"
-#include "app/RecordingPrompter.h"
+#include "RecordingPrompter.h"
 
 #include <QDir>
 #include <QRandomGenerator>

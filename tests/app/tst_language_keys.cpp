@@ -11,7 +11,7 @@
 // file carries a text for it (the editor's caption uses it).
 #include "TestSupport.h"
 #include "app/AppContext.h"
-#include "app/RecordingPrompter.h"
+#include "RecordingPrompter.h"
 
 #include <QDirIterator>
 #include <QFile>

@@ -114,8 +114,8 @@ private slots:
                                         << "unknown format ets-json";
         QTest::newRow("unknown separator") << QStringList{"export", "--separator", "|", "P"} << QByteArray() << 2
                                            << "unknown separator |";
-        QTest::newRow("no project") << QStringList{"export"} << QByteArray() << 2 << "usage: tarveon-cli export";
-        QTest::newRow("no ETS file named") << QStringList{"check-ets", "P"} << QByteArray() << 2 << "usage: tarveon-cli check-ets";
+        QTest::newRow("no project") << QStringList{"export"} << QByteArray() << 2 << "tarveon-cli export: missing operand";
+        QTest::newRow("no ETS file named") << QStringList{"check-ets", "P"} << QByteArray() << 2 << "tarveon-cli check-ets: missing operand";
         QTest::newRow("ETS file missing") << QStringList{"check-ets", "P", "F"} << QByteArray() << 2
                                           << "Cannot read the file ";
         QTest::newRow("no address in it") << QStringList{"check-ets", "P", "F"} << QByteArray("\"Address\"\r\n") << 2

@@ -119,7 +119,8 @@ SimProcess::~SimProcess()
 bool SimProcess::start(const QStringList &options)
 {
     m_process.setProgram(program());
-    m_process.setArguments(options);
+    // Tied to the test: a test that crashes leaves no simulator behind.
+    m_process.setArguments(QStringList{QStringLiteral("--exit-with-parent")} + options);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start();
     if (!m_process.waitForStarted(5000))

@@ -1,6 +1,6 @@
 #pragma once
 #include "app/AppContext.h"
-#include "app/RecordingPrompter.h"
+#include "RecordingPrompter.h"
 
 #include <QByteArray>
 #include <QMap>

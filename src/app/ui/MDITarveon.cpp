@@ -11,6 +11,7 @@
 #include "link/SerialLink.h"
 #include "link/ui/LinkControls.h"
 #include "link/ui/fConfPort.h"
+#include "tools/Projects.h"
 #include "tools/SerialLinkCommands.h"
 #include "tools/ui/fProject.h"
 #include "tools/ui/fTestEIB.h"
@@ -282,7 +283,7 @@ void MDITarveon::installStandIns()
     openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
 }
 
-bool MDITarveon::startUp()
+bool MDITarveon::startUp(bool openLastProject)
 {
     // 1. One program per program directory; a second one ends without a word.
     if (!m_instance.tryAcquire(m_ctx.programDir))
@@ -332,8 +333,25 @@ bool MDITarveon::startUp()
 
     // 13, 14. The project list, preselecting the last project.
     LoadLastProject(m_ctx);
+    if (openLastProject && openProject(m_ctx.ProjectName)) {
+        clickOnline();
+        return true;
+    }
     mnuAProject_Click();
     return true;
+}
+
+bool MDITarveon::openProject(const QString &name)
+{
+    if (!OpenProject(m_ctx, name))
+        return false;
+    applyProjectState();
+    return true;
+}
+
+void MDITarveon::clickOnline()
+{
+    chkOnline->click();
 }
 
 void MDITarveon::InitLinkAndPaths()

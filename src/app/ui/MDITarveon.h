@@ -44,8 +44,15 @@ public:
 
     // The start-up sequence. Returns false when the program must end: another program runs from
     // the same directory (silently), or the language file could not be read (after its message).
-    // On success the window is shown and the project list has been through once.
-    bool startUp();
+    // On success the window is shown and the project list has been through once. With
+    // openLastProject (tarveon-config --online) the last project is opened directly instead and
+    // the on-line switch clicked; without such a project the list opens as usual.
+    bool startUp(bool openLastProject = false);
+    // Opens the project `name` of the projects directory as the project list's Open does. False,
+    // and nothing changed, when there is no such project.
+    bool openProject(const QString &name);
+    // The on-line switch clicked, as by the user (nothing while it is disabled).
+    void clickOnline();
 
     // The serial link to the gateway (state machine, console, upload).
     SerialLink &link() { return *m_link; }

@@ -7,7 +7,7 @@
 namespace tarveon {
 
 // A prompter that never shows anything: it records every text and answers from a script
-// (or with the default button). Used by the command line and by tests.
+// (or with the default button). A test double: tests, benchmarks and fuzz targets use it.
 class RecordingPrompter : public Prompter {
 public:
     struct Record {

@@ -1,4 +1,4 @@
-#include "app/RecordingPrompter.h"
+#include "RecordingPrompter.h"
 
 namespace tarveon {
 
