@@ -325,6 +325,12 @@ TEXTS = [
     ("LNK2", "The gateway did not identify itself on port ", "La pasarela no se ha identificado en el puerto "),
     ("LNK3", "This is not a gateway configuration file: ", "No es un fichero de configuración de la pasarela: "),
     ("LNK4", "Device (instead of the port number)", "Dispositivo (en lugar del número de puerto)"),
+
+    # --- Projects, monitors, signal viewer ---
+    ("PRJ1", "The project name holds a character that the settings file cannot store, so the project "
+             "could not be found again at the next start. Please choose another name. Character:",
+     "El nombre del proyecto contiene un carácter que el fichero de configuración no puede guardar, "
+     "así que el proyecto no se encontraría en el próximo inicio. Elija otro nombre. Carácter:"),
 ]
 
 

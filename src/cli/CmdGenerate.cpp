@@ -9,7 +9,7 @@
 #include "editor/SignalColumns.h"
 #include "model/Generate.h"
 #include "model/SignalTableFile.h"
-#include "tools/Projects.h"
+#include "tools/ProjectListCore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -85,7 +85,7 @@ struct Session {
         }
         AppContext &c = *ctx;
         c.PathProjects = info.absolutePath();
-        if (!OpenProject(c, info.fileName())) {
+        if (!tarveon::openProject(c, info.fileName())) {
             printError(QStringLiteral("tarveon-cli: not a project (no protocol in Project.ini): ") + path);
             return false;
         }

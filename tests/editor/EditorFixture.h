@@ -3,7 +3,7 @@
 // shipped templates, opened as the project list opens it.
 #include "TestSupport.h"
 #include "app/AppContext.h"
-#include "tools/Projects.h"
+#include "tools/ProjectListCore.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,13 +19,13 @@ struct EditorFixture {
                            const QByteArray &settingsFile = {}, const QByteArray &tableFile = {})
     {
         ctx().ProtocolNames[47] = QStringLiteral("EIB");
-        ProjectList list(ctx());
-        list.Fill();
-        list.BeginNew(nullptr);
-        ProjectDialog dialog(ctx(), list);
-        dialog.Load();
-        created = dialog.Accept(QStringLiteral("Plant"), QStringLiteral("Test plant"), protocol);
-        opened = OpenProject(ctx(), QStringLiteral("Plant"));
+        ProjectListCore list(ctx());
+        list.fill();
+        list.beginNew(nullptr);
+        ProjectDialogCore dialog(ctx(), list);
+        dialog.load();
+        created = dialog.accept(QStringLiteral("Plant"), QStringLiteral("Test plant"), protocol);
+        opened = openProject(ctx(), QStringLiteral("Plant"));
         if (!settingsFile.isEmpty())
             write(protocol + QStringLiteral(".ini"), settingsFile);
         if (!tableFile.isEmpty())

@@ -428,10 +428,10 @@ void MDITarveon::Timer1_Timer()
 
 void MDITarveon::mnuAProject_Click()
 {
-    // The project directory may change: the gateway monitor's log file must be closed first.
-    if (QWidget *monitor = gatewayMonitor(false)) {
-        if (auto *log = monitor->findChild<QCheckBox *>(QStringLiteral("chkLog")))
-            log->setChecked(false);
+    // The project directory may change: the monitors' log files must be closed first.
+    for (QWidget *form : {gatewayMonitor(false), eibMonitor(false), extMonitor(false)}) {
+        if (auto *monitor = qobject_cast<MonitorWindow *>(form))
+            monitor->stopLogging();
     }
     if (showProjectList)
         showProjectList();
