@@ -117,6 +117,7 @@ fVerDatosZDM::fVerDatosZDM(AppContext &ctx, LinkCommands *link, QWidget *parent)
     cmdCerrar->setObjectName(QStringLiteral("cmdCerrar"));
     for (QPushButton *b : {cmdCopy, cmdRefrescar, cmdCerrar}) {
         b->setAutoDefault(false);
+        b->setMinimumWidth(90);
         buttons->addWidget(b);
     }
 
