@@ -12,7 +12,6 @@
 
 #include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
