@@ -1,6 +1,5 @@
 #pragma once
-// Shared by the tools tests: the link as the on-line tools see it, a program directory with
-// projects of its own, the expectations kept in tests/data/tools, and modal dialogs driven by hand.
+// Shared by the tools tests: a scripted link, projects, data of tests/data/tools, keys and dialogs.
 #include "TestSupport.h"
 #include "tools/LinkCommands.h"
 
@@ -13,8 +12,7 @@ namespace tarveon::test {
 
 using namespace Qt::StringLiterals;
 
-// Commands recorded as they would go out (trimmed, nothing while off line); the report switches
-// act only on line and on a change, as the serial link's do.
+// Commands recorded as they would go out; report switches act on line and on a change only.
 class ScriptedLink : public LinkCommands {
 public:
     explicit ScriptedLink(AppContext &ctx) : m_ctx(ctx) {}
@@ -50,8 +48,7 @@ inline void addSignals(AppContext &ctx, int n)
     }
 }
 
-// A program directory whose projects directory holds the given projects (name, protocol,
-// description) and whose templates directory "MyTemplates" two protocols' files.
+// A program directory with the given projects (name, protocol, description) and templates.
 struct Projects {
     explicit Projects(const QList<QStringList> &projects = {})
     {
@@ -74,8 +71,7 @@ struct Projects {
     TestContext t;
 };
 
-// An expectation of tests/data/tools: the file's bytes after its first line, which says how they
-// were worked out.
+// A file of tests/data/tools without its first line (which says how it was worked out).
 inline QByteArray expected(const QString &name)
 {
     QFile f(QStringLiteral(TARVEON_SOURCE_DIR "/tests/data/tools/") + name);
@@ -128,8 +124,7 @@ inline void click(QWidget *widget, QPoint at = {})
     QTest::mouseClick(widget, Qt::LeftButton, {}, at.isNull() ? widget->rect().center() : at);
 }
 
-// Runs `step` on the next modal dialog once its loop runs. A dialog the step leaves open is
-// closed, and reported through leftOpen, so that a fault never hangs the test.
+// Runs `step` on the next modal dialog; one it leaves open is closed (leftOpen), never hanging.
 class WhenModal {
 public:
     explicit WhenModal(std::function<void(QWidget *)> step) : m_step(std::move(step))

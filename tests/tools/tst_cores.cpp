@@ -1,5 +1,4 @@
-// The logic behind the tools' windows, without windows: monitors, signal viewer, project list and
-// project dialog, message dialog rules. Long tables and expectations are in tests/data/tools.
+// The logic behind the tools' windows, without windows; long tables are in tests/data/tools.
 #include "ToolsTest.h"
 #include "tools/MonitorCore.h"
 #include "tools/MsgBoxCore.h"
@@ -49,15 +48,8 @@ struct Viewer {
     SignalViewerCore core{*t.ctx, &link};
 };
 
-QStringList fileNames(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-}
-
-QStringList split(const QString &list)
-{
-    return list.split(QLatin1Char('|'), Qt::SkipEmptyParts);
-}
+QStringList fileNames(const QString &dir) { return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase); }
+QStringList split(const QString &list) { return list.split(QLatin1Char('|'), Qt::SkipEmptyParts); }
 
 } // namespace
 
@@ -449,6 +441,16 @@ private slots:
         const bool subdirectory = row[1] == "subdirectory", link = row[1] == "link";
         QCOMPARE(p.texts(), QStringList{p.text("X89") + "Hotel ?"} + (subdirectory ? QStringList{p.text("X91")} : QStringList()));
         QCOMPARE(fileNames(p.t.dir.filePath(u"Elsewhere"_s)), link ? split(u"EIB.log|Project.ini"_s) : QStringList());
+    }
+
+    void copyFileFails()
+    {
+        Projects p;
+        p.write(u"afile"_s, "x");
+        ProjectListCore list(p.ctx());
+        const QString target = p.t.dir.filePath(u"afile/dst"_s); // cannot hold files
+        QVERIFY(ProjectDialogCore(p.ctx(), list).copyFiles(p.ctx().PathTemplates, target, u"ZTR001-C*"_s));
+        QCOMPARE(p.texts(), QStringList{p.text("X100") + "\n" + target + "/ZTR001-CHILLER.dat"});
     }
 
     void replaceAll_data() { table(u"replace-all.tsv"_s); }

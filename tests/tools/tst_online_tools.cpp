@@ -1,6 +1,5 @@
-// The monitors and the signal viewer on line with tarveon-sim over a pseudo-terminal: the reports
-// switched through the link, the lines the windows show, the viewer's polling and writing as the
-// gateway answers them.
+// The monitors and the signal viewer on line with tarveon-sim over a pseudo-terminal: reports
+// switched through the link, the lines shown, polling and writing as the gateway answers them.
 #include "LinkTestSupport.h"
 #include "PtySupport.h"
 #include "ToolsTest.h"
