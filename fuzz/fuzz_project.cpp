@@ -6,7 +6,7 @@
 #include "FuzzSupport.h"
 #include "app/IniFile.h"
 #include "model/ProjectSettings.h"
-#include "tools/Projects.h"
+#include "tools/ProjectListCore.h"
 
 namespace {
 
@@ -50,13 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray file = lf < 0 ? bytes : bytes.mid(lf + 1);
 
     // Description file, as the project list reads it and the project dialog writes it.
-    const ProjectEntry entry = ParseProjectEntry(QStringLiteral("Hotel"), file);
+    const ProjectEntry entry = parseProjectEntry(QStringLiteral("Hotel"), file);
     require(entry.name == QStringLiteral("Hotel"));
     require(!entry.protocol.isEmpty() || entry.description.isEmpty());
     IniDocument doc(file);
     doc.write(QStringLiteral("Project"), QStringLiteral("Desc"), QString::fromLatin1(description));
     doc.write(QStringLiteral("Project"), QStringLiteral("Prot"), QStringLiteral("ZTR001-CHILLER"));
-    const ProjectEntry written = ParseProjectEntry(QStringLiteral("Hotel"), doc.bytes());
+    const ProjectEntry written = parseProjectEntry(QStringLiteral("Hotel"), doc.bytes());
     require(written.protocol == QStringLiteral("ZTR001-CHILLER"));
     if (plainDescription(description))
         require(written.description == QString::fromLatin1(description));

@@ -384,6 +384,12 @@ TEXTS = [
     ("CLI2", "chiller", "enfriadora"),
     ("CLI3", "The gateway's identification names no protocol family: ",
      "La identificación de la pasarela no indica ninguna familia de protocolo: "),
+
+    # --- Projects, monitors, signal viewer ---
+    ("PRJ1", "The project name holds a character that the settings file cannot store, so the project "
+             "could not be found again at the next start. Please choose another name. Character:",
+     "El nombre del proyecto contiene un carácter que el fichero de configuración no puede guardar, "
+     "así que el proyecto no se encontraría en el próximo inicio. Elija otro nombre. Carácter:"),
 ]
 
 

@@ -1,6 +1,6 @@
 #include "CliCommon.h"
 
-#include "tools/Projects.h"
+#include "tools/ProjectListCore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -38,7 +38,7 @@ bool CliContext::openProject(const QString &path)
         return false;
     }
     ctx->PathProjects = info.absolutePath();
-    if (!OpenProject(*ctx, info.fileName())) {
+    if (!tarveon::openProject(*ctx, info.fileName())) {
         ConsolePrompter::print(QStringLiteral("tarveon-cli: not a project (no protocol in Project.ini): ") + path);
         return false;
     }

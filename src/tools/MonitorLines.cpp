@@ -4,7 +4,7 @@ namespace tarveon {
 
 LineRing::LineRing(int capacity) : m_ring(size_t(qMax(1, capacity))) {}
 
-void LineRing::append(const QString &line)
+void LineRing::append(const MonitorLine &line)
 {
     if (m_size == capacity())
         dropFirst();
@@ -16,45 +16,56 @@ void LineRing::dropFirst()
 {
     if (m_size == 0)
         return;
-    m_ring[m_head] = QString();
+    m_ring[m_head] = MonitorLine();
     m_head = (m_head + 1) % m_ring.size();
     --m_size;
 }
 
 void LineRing::clear()
 {
-    for (QString &s : m_ring)
-        s = QString();
+    for (MonitorLine &line : m_ring)
+        line = MonitorLine();
     m_head = 0;
     m_size = 0;
 }
 
-QStringList LineRing::toList() const
-{
-    QStringList out;
-    out.reserve(m_size);
-    for (int i = 0; i < m_size; ++i)
-        out << at(i);
-    return out;
-}
-
-MonitorLines::MonitorLines(int capacity, QObject *parent) : QAbstractListModel(parent), m_lines(capacity) {}
+MonitorLines::MonitorLines(int capacity, QObject *parent) : QAbstractTableModel(parent), m_lines(capacity) {}
 
 int MonitorLines::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_lines.size();
 }
 
+int MonitorLines::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
 QVariant MonitorLines::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() < 0 || index.row() >= m_lines.size())
+    if (!index.isValid() || index.row() >= m_lines.size() || index.column() != TextColumn)
         return {};
     if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole)
-        return m_lines.at(index.row());
+        return m_lines.at(index.row()).text;
     return {};
 }
 
-void MonitorLines::append(const QString &line)
+QStringList MonitorLines::texts() const
+{
+    QStringList out;
+    out.reserve(m_lines.size());
+    for (int i = 0; i < m_lines.size(); ++i)
+        out << m_lines.at(i).text;
+    return out;
+}
+
+void MonitorLines::noteLength(const QString &text)
+{
+    if (text.size() > m_longest.size())
+        m_longest = text;
+}
+
+void MonitorLines::append(const MonitorLine &line)
 {
     if (m_lines.size() == m_lines.capacity()) {
         beginRemoveRows({}, 0, 0);
@@ -64,21 +75,26 @@ void MonitorLines::append(const QString &line)
     const int n = m_lines.size();
     beginInsertRows({}, n, n);
     m_lines.append(line);
+    noteLength(line.text);
     endInsertRows();
 }
 
-void MonitorLines::setLines(const QStringList &lines)
+void MonitorLines::setLines(const std::vector<MonitorLine> &lines)
 {
     beginResetModel();
     m_lines.clear();
-    const qsizetype first = qMax<qsizetype>(0, lines.size() - m_lines.capacity());
-    for (qsizetype i = first; i < lines.size(); ++i)
+    m_longest.clear();
+    const size_t first = lines.size() > size_t(m_lines.capacity()) ? lines.size() - size_t(m_lines.capacity()) : 0;
+    for (size_t i = first; i < lines.size(); ++i) {
         m_lines.append(lines[i]);
+        noteLength(lines[i].text);
+    }
     endResetModel();
 }
 
 void MonitorLines::clear()
 {
+    m_longest.clear();
     if (m_lines.isEmpty())
         return;
     beginResetModel();

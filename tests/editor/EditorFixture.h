@@ -3,7 +3,7 @@
 // shipped templates, opened as the project list opens it, and the hand-written data files.
 #include "TestSupport.h"
 #include "model/SignalTable.h"
-#include "tools/Projects.h"
+#include "tools/ProjectListCore.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,13 +54,13 @@ struct EditorFixture {
     {
         if (language != 0)
             ctx().language.LoadLanguageBytes(t.dir.readFile("RESOURCES.LNG"), "RESOURCES.LNG", language);
-        ProjectList list(ctx());
-        list.Fill();
-        list.BeginNew(nullptr);
-        ProjectDialog dialog(ctx(), list);
-        dialog.Load();
-        dialog.Accept(QStringLiteral("Plant"), QStringLiteral("Test plant"), protocol);
-        OpenProject(ctx(), QStringLiteral("Plant"));
+        ProjectListCore list(ctx());
+        list.fill();
+        list.beginNew(nullptr);
+        ProjectDialogCore dialog(ctx(), list);
+        dialog.load();
+        dialog.accept(QStringLiteral("Plant"), QStringLiteral("Test plant"), protocol);
+        openProject(ctx(), QStringLiteral("Plant"));
         if (!settingsFile.isEmpty())
             write(protocol + QStringLiteral(".ini"), settingsFile);
         if (!tableFile.isEmpty())

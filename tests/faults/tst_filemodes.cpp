@@ -5,7 +5,7 @@
 #include "TestSupport.h"
 #include "model/ProjectSettings.h"
 #include "model/SignalTableFile.h"
-#include "tools/Projects.h"
+#include "tools/ProjectListCore.h"
 
 #include <QtTest>
 #include <sys/stat.h>
@@ -75,12 +75,12 @@ private slots:
         ctx.ini.WriteAppSetting("X103", "LastProject", "Hotel");
         QCOMPARE(modeOf(t.dir.filePath("tarveon-config.ini")), file);
 
-        ProjectList list(ctx);
-        QVERIFY(list.Fill());
-        QVERIFY(list.BeginNew(nullptr));
-        ProjectDialog dialog(ctx, list);
-        dialog.Load();
-        QVERIFY(dialog.Accept("Hotel", "d", "ZTR001-PACKAGED"));
+        ProjectListCore list(ctx);
+        QVERIFY(list.fill());
+        QVERIFY(list.beginNew(nullptr));
+        ProjectDialogCore dialog(ctx, list);
+        dialog.load();
+        QVERIFY(dialog.accept("Hotel", "d", "ZTR001-PACKAGED"));
         QVERIFY(t.prompter.records.isEmpty());
         const QString project = ctx.PathProjects + "/Hotel";
         QCOMPARE(modeOf(project), dir);
@@ -90,14 +90,14 @@ private slots:
 
         // A copy of a project whose files carry execute and write bits for everyone.
         setMode(project + "/ZTR001-PACKAGED.dat", 0777);
-        QVERIFY(list.Fill());
+        QVERIFY(list.fill());
         const ProjectEntry hotel = list.entries().value(0);
         QCOMPARE(hotel.name, QStringLiteral("Hotel"));
         t.prompter.boxAnswers = {BoxAnswer::Yes};
-        QVERIFY(list.BeginNew(&hotel));
-        ProjectDialog copyDialog(ctx, list);
-        copyDialog.Load();
-        QVERIFY(copyDialog.Accept("Copy", "d", "ZTR001-PACKAGED"));
+        QVERIFY(list.beginNew(&hotel));
+        ProjectDialogCore copyDialog(ctx, list);
+        copyDialog.load();
+        QVERIFY(copyDialog.accept("Copy", "d", "ZTR001-PACKAGED"));
         QCOMPARE(modeOf(ctx.PathProjects + "/Copy"), dir);
         QCOMPARE(modeOf(ctx.PathProjects + "/Copy/ZTR001-PACKAGED.dat"), file);
         QCOMPARE(modeOf(ctx.PathProjects + "/Copy/Project.ini"), file);
@@ -157,9 +157,9 @@ private slots:
         QVERIFY(QFile::link(outside, target + "/ZTR001-PACKAGED.ini"));
         QVERIFY(QFile::link(t.dir.filePath("nowhere"), target + "/ZTR001-PACKAGED.dat"));
         QVERIFY(writeAll(ctx.PathTemplates + "/ZTR001-PACKAGED.dat", "dat"));
-        ProjectList list(ctx);
-        ProjectDialog dialog(ctx, list);
-        QVERIFY(dialog.CopyFiles(ctx.PathTemplates, target, "ZTR001-PACKAGED.*"));
+        ProjectListCore list(ctx);
+        ProjectDialogCore dialog(ctx, list);
+        QVERIFY(dialog.copyFiles(ctx.PathTemplates, target, "ZTR001-PACKAGED.*"));
         QCOMPARE(t.prompter.records.size(), 2); // "X100" for each file that could not be copied
         QCOMPARE(readAll(outside), QByteArray("outside"));
         QVERIFY(!QFileInfo::exists(t.dir.filePath("nowhere")));

@@ -8,7 +8,7 @@
 #include "model/ProjectSettings.h"
 #include "model/ModKorvaneEIB.h"
 #include "model/SignalTableFile.h"
-#include "tools/Projects.h"
+#include "tools/ProjectListCore.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -227,8 +227,8 @@ private:
         AppContext &ctx = *t.ctx;
         QVERIFY(writeAll(ctx.PathProjects + "/Hotel/Project.ini", bytes));
         QVERIFY(writeAll(ctx.PathProjects + "/Good/Project.ini", good(Input::Description)));
-        ProjectList list(ctx);
-        QVERIFY(list.Fill());
+        ProjectListCore list(ctx);
+        QVERIFY(list.fill());
         QVERIFY(t.prompter.records.isEmpty());
         QStringList names;
         for (const auto &e : list.entries()) {
@@ -241,18 +241,18 @@ private:
             QVERIFY(!listed);
         if (damage == Damage::MegabyteLine || damage == Damage::HugeFieldCount)
             QVERIFY(listed);
-        QCOMPARE(OpenProject(ctx, "Hotel"), listed);
+        QCOMPARE(openProject(ctx, "Hotel"), listed);
         // Saving the project's description keeps the lines the program does not know.
         if (listed) {
-            list.BeginEdit(list.entries()[names.indexOf("Hotel")]);
-            ProjectDialog dialog(ctx, list);
-            dialog.Load();
-            QVERIFY(dialog.Accept("Hotel", "new", "ZTR001-PACKAGED"));
+            list.beginEdit(list.entries()[names.indexOf("Hotel")]);
+            ProjectDialogCore dialog(ctx, list);
+            dialog.load();
+            QVERIFY(dialog.accept("Hotel", "new", "ZTR001-PACKAGED"));
             QVERIFY(t.prompter.records.isEmpty());
             const QByteArray after = readAll(ctx.PathProjects + "/Hotel/Project.ini");
             if (damage == Damage::MegabyteLine)
                 QVERIFY(after.contains("Big=" + QByteArray(kMegabyte, 'y') + "\r\n"));
-            QCOMPARE(ParseProjectEntry("Hotel", after).description, QStringLiteral("new"));
+            QCOMPARE(parseProjectEntry("Hotel", after).description, QStringLiteral("new"));
         }
     }
 
@@ -345,16 +345,16 @@ private:
         AppContext &ctx = *t.ctx;
         QVERIFY(writeAll(ctx.PathTemplates + "/ZTR001-PACKAGED.ini", bytes));
         QVERIFY(writeAll(ctx.PathTemplates + "/ZTR001-PACKAGED.dat", bytes));
-        ProjectList list(ctx);
-        QVERIFY(list.Fill());
-        QVERIFY(list.BeginNew(nullptr));
-        ProjectDialog dialog(ctx, list);
-        dialog.Load();
-        QVERIFY(dialog.Accept("Hotel", "new", "ZTR001-PACKAGED"));
+        ProjectListCore list(ctx);
+        QVERIFY(list.fill());
+        QVERIFY(list.beginNew(nullptr));
+        ProjectDialogCore dialog(ctx, list);
+        dialog.load();
+        QVERIFY(dialog.accept("Hotel", "new", "ZTR001-PACKAGED"));
         QVERIFY(t.prompter.records.isEmpty());
         QCOMPARE(readAll(ctx.PathProjects + "/Hotel/ZTR001-PACKAGED.ini"), bytes);
         QCOMPARE(readAll(ctx.PathProjects + "/Hotel/ZTR001-PACKAGED.dat"), bytes);
-        QVERIFY(OpenProject(ctx, "Hotel"));
+        QVERIFY(openProject(ctx, "Hotel"));
         ctx.ProjectDir = ctx.PathProjects + "/Hotel";
         const ProjectSettings s = ProjectSettings::load(ctx, 70);
         QVERIFY(s.devices.size() <= 160);

@@ -9,7 +9,7 @@
 #include "model/ProjectSettings.h"
 #include "model/Generate.h"
 #include "model/SignalTableFile.h"
-#include "tools/Projects.h"
+#include "tools/ProjectListCore.h"
 
 #include <QtTest>
 
@@ -164,11 +164,11 @@ private slots:
                 break;
             }
             case Saver::Description: {
-                ProjectList list(ctx);
-                list.BeginEdit({"Hotel", "ZTR001-PACKAGED", "old"});
-                ProjectDialog dialog(ctx, list);
-                dialog.Load();
-                saved = dialog.Accept("Hotel", "new " + QString(good.size(), 'd'), "ZTR001-PACKAGED");
+                ProjectListCore list(ctx);
+                list.beginEdit({"Hotel", "ZTR001-PACKAGED", "old"});
+                ProjectDialogCore dialog(ctx, list);
+                dialog.load();
+                saved = dialog.accept("Hotel", "new " + QString(good.size(), 'd'), "ZTR001-PACKAGED");
                 QVERIFY(saved); // the dialog closes; the failed write is only reported
                 saved = false;
                 break;

@@ -7,7 +7,7 @@
 #include "model/GroupAddress.h"
 #include "tools/AddressBook.h"
 #include "tools/GroupAddressPlan.h"
-#include "tools/Projects.h"
+#include "tools/ProjectListCore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -48,7 +48,7 @@ private slots:
         project = t->dir.filePath("ProjectsZDM/Knx");
         for (const QString &name : QDir(kData + "Project").entryList(QDir::Files))
             t->dir.writeFile("ProjectsZDM/Knx/" + name, dataFile("Project/" + name));
-        QVERIFY(OpenProject(*t->ctx, "Knx"));
+        QVERIFY(openProject(*t->ctx, "Knx"));
         QVERIFY(LoadProjectData(*t->ctx, data));
     }
 
@@ -198,7 +198,7 @@ private slots:
         t->ctx->language.setTexts({}); // the window is made before the language file is read
         QVERIFY(QFile::copy(t->dir.filePath("RESOURCES.LNG"), t->dir.filePath("tarveon-config.LNG")));
         MDITarveon window(*t->ctx, nullptr, port);
-        window.showProjectList = [this] { OpenProject(*t->ctx, "Knx"); };
+        window.showProjectList = [this] { openProject(*t->ctx, "Knx"); };
         QVERIFY(window.startUp());
         QVERIFY(QTest::qWaitForWindowActive(&window));
         auto *menu = window.findChild<ExportMenu *>("ExportMenu");

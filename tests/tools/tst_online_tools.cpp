@@ -1,273 +1,142 @@
-// The monitors and the signal viewer in the main window, on line with tarveon-sim over a
-// pseudo-terminal: traffic reports switched through the link, the lines the windows show, the
-// viewer's polling and writing as the gateway sees and answers them.
+// The monitors and the signal viewer on line with tarveon-sim over a pseudo-terminal: reports
+// switched through the link, the lines shown, polling and writing as the gateway answers them.
 #include "LinkTestSupport.h"
 #include "PtySupport.h"
-
+#include "ToolsTest.h"
 #include "app/ui/MDITarveon.h"
 #include "link/SerialLink.h"
-#include "tools/ui/fTestEIB.h"
-#include "tools/ui/fTestExterno.h"
-#include "tools/ui/fTestTarveonZDM.h"
+#include "tools/ui/MonitorWindow.h"
 #include "tools/ui/fVerDatosZDM.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
-#include <QtTest>
 
 using namespace tarveon;
-using test::waitFor;
+using namespace tarveon::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray row(const QList<QByteArray> &cells)
-{
-    QByteArray out;
-    for (const QByteArray &c : cells)
-        out += c + '\t';
-    return out + "\r\n";
-}
-
-// Three signals of unit 1 in use on 1/2/3, 1/2/4 and 1/2/5; one more not in use.
-QByteArray tableFile(int rows = 3)
-{
-    QByteArray f = "PROTOCOLO=70-ZTR001-PACKAGED\r\nVERSION=ZDM.1.0\r\nCAMPOS=12\r\n";
-    f += row({"N", "Device", "Signal", "Description", "EIS", "Group", "Listen", "R", "W", "T", "U", "Yes/No"});
-    const QList<QList<QByteArray>> all = {
-        {"1", "1", "101 - Status", "Unit status", "01 - Switch", "1/2/3", "", "R", "", "T", "", "1"},
-        {"2", "1", "102 - Mode", "Mode not used", "01 - Switch", "1/2/9", "", "R", "", "T", "", "0"},
-        {"3", "1", "103 - Set point", "Set point", "05 - Float", "1/2/4", "", "R", "W", "T", "", "1"},
-        {"4", "1", "104 - Room", "Room temperature", "05 - Float", "1/2/5", "", "R", "", "T", "", "1"},
-    };
-    for (int i = 0; i < rows + 1 && i < all.size(); ++i)
-        f += row(all[i]);
-    return f;
-}
-
-struct Fixture {
-    Fixture()
+struct OnLine {
+    explicit OnLine(const QStringList &simOptions)
     {
-        test::ensureTexts(tc, test::linkTextKeys());
-        ctx.InitProtocols();
-        ctx.ProjectName = "Office";
-        ctx.ProjectProtocol = "ZTR001-PACKAGED";
-        ctx.ProtocolFamily = "ZTR001";
-        ctx.ProjectDir = tc.dir.filePath("ProjectsZDM/Office");
-        QDir().mkpath(ctx.ProjectDir);
-        tc.dir.writeFile("ProjectsZDM/Office/ZTR001-PACKAGED.ini", "[ZTR001-PACKAGED]\r\nDevices=1\r\nD1-Active=1\r\n");
-        tc.dir.writeFile("ProjectsZDM/Office/ZTR001-PACKAGED.dat", tableFile());
+        AppContext &c = *tc.ctx;
+        c.ProjectName = u"Office"_s;
+        c.ProjectProtocol = u"ZTR001-PACKAGED"_s;
+        c.ProtocolFamily = u"ZTR001"_s;
+        c.ProjectDir = tc.dir.filePath(u"ProjectsZDM/Office"_s);
+        tc.dir.writeFile(u"ProjectsZDM/Office/ZTR001-PACKAGED.ini"_s, "[ZTR001-PACKAGED]\r\nDevices=1\r\nD1-Active=1\r\n");
+        tc.dir.writeFile(u"ProjectsZDM/Office/ZTR001-PACKAGED.dat"_s, expected(u"online-signals.dat"_s));
         window.showProjectList = [] {};
         window.show();
-    }
-    bool goOnLine(const QString &device)
-    {
-        link.configurePort(PortChoice{1, device, "57600,n,8,1"});
+        if (!sim.start(simOptions))
+            return;
+        link.configurePort(PortChoice{1, sim.devicePath(), u"57600,n,8,1"_s});
         link.chkOnline_Click(true);
-        if (ctx.LinkState != 1)
-            return false;
         link.Timer1_Timer();
-        return waitFor([&] { return ctx.LinkState == 2; });
+        onLine = waitFor([&] { return c.LinkState == 2; });
     }
-    MonitorWindow *gateway() { return qobject_cast<MonitorWindow *>(window.gatewayMonitor(false)); }
-    QStringList gatewayLines() { return gateway() ? gateway()->core().lines().lines() : QStringList(); }
-    bool sent(const QString &command) { return gatewayLines().contains(QStringLiteral("<") + command); }
-    static void click(QAbstractButton *b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(4, b->height() / 2)); }
+    ~OnLine() { link.chkOnline_Click(false); }
+    MonitorWindow *monitor(QWidget *form) { return qobject_cast<MonitorWindow *>(form); }
+    QStringList gatewayLines() { return monitor(window.gatewayMonitor(false))->core().lines().texts(); }
+    bool sent(const QString &command) { return gatewayLines().contains(u"<"_s + command); }
+    fVerDatosZDM *viewer()
+    {
+        window.mnuVDatos_Click();
+        return qobject_cast<fVerDatosZDM *>(window.signalViewer(false));
+    }
 
-    test::TestContext tc;
-    AppContext &ctx = *tc.ctx;
-    MDITarveon window{ctx}; // with its serial link over a real port
+    SimProcess sim;
+    TestContext tc;
+    MDITarveon window{*tc.ctx}; // with its serial link over a real port
     SerialLink &link = window.link();
+    bool onLine = false;
 };
-
-const QRegularExpression kEibFrame(QStringLiteral("^1\\.1\\.1[0-4] \\d\\d/\\d/\\d\\d\\d Write -?\\d+\\.\\d\\d$"));
-const QRegularExpression kExtFrame(QStringLiteral("^TRBAS 192\\.168\\.0\\.2:502 read sys [12] unit \\d reg 100 -> \\d$"));
 
 } // namespace
 
 class TestOnlineTools : public QObject {
     Q_OBJECT
 private slots:
-    void eibMonitorFollowsTheBus()
+    void busMonitors()
     {
-        test::SimProcess sim;
-        QVERIFY(sim.start({"--traffic-ms", "20", "--set", "1/2/3=21.5"}));
-        Fixture f;
-        QVERIFY(f.goOnLine(sim.devicePath()));
-        // The identification exchange opened the gateway monitor.
-        QVERIFY(f.gateway());
-        QVERIFY(f.sent("INFO?"));
-        QVERIFY(!f.ctx.BusIntOn);
-        f.window.ShowMonitor(47);
-        auto *eib = qobject_cast<MonitorWindow *>(f.window.eibMonitor(false));
-        QVERIFY(f.ctx.BusIntOn);
-        QVERIFY(f.sent("BUSINTALL"));
-        Fixture::click(eib->chkLog);
-        QVERIFY(waitFor([&] { return eib->core().lines().count() >= 6; }));
-        // Every entry is a frame without its "EIB>" prefix; the first is the start marker.
-        const QStringList lines = eib->core().lines().lines();
-        QCOMPARE(lines.first(), kLogStartMarker.mid(4));
-        for (qsizetype i = 1; i < lines.size(); ++i)
-            QVERIFY2(kEibFrame.match(lines[i]).hasMatch(), qPrintable(lines[i]));
-        // No EIB frame reaches the gateway monitor.
-        QVERIFY(f.gatewayLines().filter(QStringLiteral("EIB>")).isEmpty());
+        OnLine o({"--traffic-ms", "20"});
+        QVERIFY(o.onLine);
+        o.window.ShowMonitor(47);
+        o.window.ShowMonitor(100);
+        MonitorWindow *eib = o.monitor(o.window.eibMonitor(false));
+        MonitorWindow *ext = o.monitor(o.window.extMonitor(false));
+        QVERIFY(o.sent(u"BUSINTALL"_s) && o.sent(u"BUSEXTALL"_s));
+        click(eib->chkLog);
+        QVERIFY(waitFor([&] { return eib->core().lines().count() >= 6 && ext->core().lines().count() >= 3; }));
+        // Frames without their "EIB>" or "EXT<"; the EIB list starts with the start marker.
+        const QRegularExpression eibFrame(u"^1\\.1\\.1[0-4] \\d\\d/\\d/\\d\\d\\d Write -?\\d+\\.\\d\\d$"_s);
+        const QRegularExpression extFrame(u"^TRBAS 192\\.168\\.0\\.2:502 read sys [12] unit \\d reg 100 -> \\d$"_s);
+        const QStringList eibLines = eib->core().lines().texts();
+        QCOMPARE(eibLines.first(), kLogStartMarker.mid(4));
+        for (qsizetype i = 1; i < eibLines.size(); ++i)
+            QVERIFY2(eibFrame.match(eibLines[i]).hasMatch(), qPrintable(eibLines[i]));
+        for (const QString &line : ext->core().lines().texts())
+            QVERIFY2(extFrame.match(line).hasMatch(), qPrintable(line));
+        QVERIFY(o.gatewayLines().filter(QRegularExpression(u"EIB>|EXT<"_s)).isEmpty());
 
-        // Closed: the report goes off, the log ends with its marker.
-        f.window.subWindowOf(eib)->close();
-        QVERIFY(f.sent("BUSINTOFF"));
-        QVERIFY(!f.ctx.BusIntOn);
-        QVERIFY(!f.ctx.EibMonitorOpen);
-        const QByteArray log = f.tc.dir.readFile("ProjectsZDM/Office/BUS_EIB.log");
-        QVERIFY(log.endsWith(" ***************** STOP REGISTER *********************\r\n"));
-        QVERIFY(log.count("\r\n") >= 7);
-        f.link.chkOnline_Click(false);
+        // Show bus off: the report goes off.
+        click(ext->chkBus);
+        QVERIFY(o.sent(u"BUSEXTOFF"_s));
+        // Closed: the EIB report goes off, its log ends with the stop marker.
+        o.window.subWindowOf(eib)->close();
+        QVERIFY(o.sent(u"BUSINTOFF"_s));
+        QVERIFY(!o.tc.ctx->BusIntOn && !o.tc.ctx->EibMonitorOpen);
+        QVERIFY(o.tc.dir.readFile(u"ProjectsZDM/Office/BUS_EIB.log"_s)
+                    .endsWith(" ***************** STOP REGISTER *********************\r\n"));
     }
 
-    void externalMonitorBusSwitch()
+    void viewerPollsAndWrites()
     {
-        test::SimProcess sim;
-        QVERIFY(sim.start({"--traffic-ms", "20"}));
-        Fixture f;
-        QVERIFY(f.goOnLine(sim.devicePath()));
-        f.window.ShowMonitor(100);
-        auto *ext = qobject_cast<MonitorWindow *>(f.window.extMonitor(false));
-        QVERIFY(f.sent("BUSEXTALL"));
-        QVERIFY(waitFor([&] { return ext->core().lines().count() >= 3; }));
-        for (const QString &line : ext->core().lines().lines())
-            QVERIFY2(kExtFrame.match(line).hasMatch(), qPrintable(line));
-        // Show bus off: the report is switched off and nothing more is listed.
-        Fixture::click(ext->chkBus);
-        QVERIFY(f.sent("BUSEXTOFF"));
-        QVERIFY(!f.ctx.BusExtOn);
-        QTest::qWait(100); // frames already on their way are dropped by the link
-        const int count = ext->core().lines().count();
-        QTest::qWait(200);
-        QCOMPARE(ext->core().lines().count(), count);
-        // On again.
-        Fixture::click(ext->chkBus);
-        QCOMPARE(f.gatewayLines().filter(QStringLiteral("<BUSEXTALL")).size(), 2);
-        QVERIFY(waitFor([&] { return ext->core().lines().count() > count; }));
-        f.link.chkOnline_Click(false);
-    }
+        OnLine o({"--set", "1/2/3=21.5", "--set", "1/2/4=0.5", "--set", "1/2/5=-3.25"});
+        QVERIFY(o.onLine);
+        fVerDatosZDM *v = o.viewer();
+        QCOMPARE(v->core().grid().gridRowCount(), 4);
+        click(v->cmdRefrescar);
+        QCOMPARE(v->cmdRefrescar->text(), u"Stop"_s);
+        QTRY_VERIFY(!v->core().polling());
+        QCOMPARE(o.gatewayLines().filter(QRegularExpression(u"^<GP:"_s)),
+                 (QStringList{"<GP:01/2/003?", "<GP:01/2/004?", "<GP:01/2/005?"}));
+        QVERIFY(waitFor([&] { return o.tc.ctx->linkTables.signals_[3].value == -3.25f; }));
+        v->core().Timer1_Timer();
+        QCOMPARE((QStringList{v->core().grid().cell(1, 11), v->core().grid().cell(2, 11), v->core().grid().cell(3, 11)}),
+                 (QStringList{"21.5", "0.5", "-3.25"}));
 
-    void viewerPollsAndShowsTheValues()
-    {
-        test::SimProcess sim;
-        QVERIFY(sim.start({"--set", "1/2/3=21.5", "--set", "1/2/4=0.5", "--set", "1/2/5=-3.25"}));
-        Fixture f;
-        QVERIFY(f.goOnLine(sim.devicePath()));
-        QCOMPARE(f.ctx.linkTables.count(), 3);
-        f.window.mnuVDatos_Click();
-        auto *viewer = qobject_cast<fVerDatosZDM *>(f.window.signalViewer(false));
-        QVERIFY(viewer);
-        QCOMPARE(viewer->core().grid().gridRowCount(), 4);
-        QCOMPARE(viewer->core().grid().cell(2, 3), QString("Set point"));
+        // A value written by a double click; the gateway takes it and reports the change.
+        o.tc.prompter.inputAnswers << u"22,5"_s;
+        const QPoint row = v->grid->visualRect(v->grid->model()->index(1, 3)).center();
+        click(v->grid->viewport(), row);
+        QTest::mouseDClick(v->grid->viewport(), Qt::LeftButton, {}, row);
+        QVERIFY(o.sent(u"GP:01/2/004=22.50"_s));
+        QVERIFY(waitFor([&] { return o.gatewayLines().contains(u">GP:01/2/004=22.50"_s); }));
 
-        viewer->cmdRefrescar->click();
-        QCOMPARE(viewer->cmdRefrescar->text(), QString("Stop"));
-        for (int i = 0; i < 3; ++i)
-            viewer->core().Timer2_Timer();
-        QVERIFY(!viewer->core().polling());
-        // Asked in table order, one request a tick.
-        const QStringList asked = f.gatewayLines().filter(QRegularExpression("^<GP:"));
-        QCOMPARE(asked, (QStringList{"<GP:01/2/003?", "<GP:01/2/004?", "<GP:01/2/005?"}));
-        // The gateway's answers reach the table; the refresh shows them.
-        QVERIFY(waitFor([&] { return f.ctx.linkTables.signals_[3].value == -3.25f; }));
-        viewer->core().Timer1_Timer();
-        QCOMPARE(viewer->core().grid().cell(1, 11), QString("21.5"));
-        QCOMPARE(viewer->core().grid().cell(2, 11), QString("0.5"));
-        QCOMPARE(viewer->core().grid().cell(3, 11), QString("-3.25"));
-        f.link.chkOnline_Click(false);
-    }
-
-    void viewerWritesOneValue()
-    {
-        test::SimProcess sim;
-        QVERIFY(sim.start({"--set", "1/2/4=20"}));
-        Fixture f;
-        QVERIFY(f.goOnLine(sim.devicePath()));
-        f.window.mnuVDatos_Click();
-        auto *viewer = qobject_cast<fVerDatosZDM *>(f.window.signalViewer(false));
-        f.tc.prompter.inputAnswers << "22,5";
-        const QPoint at = viewer->grid->visualRect(viewer->grid->model()->index(1, 3)).center();
-        QTest::mouseClick(viewer->grid->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(viewer->grid->viewport(), Qt::LeftButton, {}, at);
-        QCOMPARE(f.tc.prompter.records.last().text, QString("Grupo EIB:1/2/4               EIS:05 - Float"));
-        QVERIFY(f.sent("GP:01/2/004=22.50"));
-        // The gateway takes it and reports the change (ONCHANGES is on).
-        QVERIFY(waitFor([&] { return f.gatewayLines().contains(">GP:01/2/004=22.50"); }));
-        QCOMPARE(f.ctx.linkTables.signals_[2].value, 22.5f);
-        f.link.chkOnline_Click(false);
-    }
-
-    void viewerStopsWhenTheLinkGoesOffLine()
-    {
-        test::SimProcess sim;
-        QVERIFY(sim.start());
-        Fixture f;
-        QVERIFY(f.goOnLine(sim.devicePath()));
-        f.window.mnuVDatos_Click();
-        auto *viewer = qobject_cast<fVerDatosZDM *>(f.window.signalViewer(false));
-        viewer->cmdRefrescar->click();
-        viewer->core().Timer2_Timer();
-        f.link.chkOnline_Click(false);
-        QCOMPARE(f.ctx.LinkState, qint16(0));
-        viewer->core().Timer2_Timer();
-        QVERIFY(!viewer->core().polling());
-        QCOMPARE(viewer->cmdRefrescar->text(), f.ctx.GetText("X17"));
-        QCOMPARE(f.gatewayLines().filter(QRegularExpression("^<GP:")).size(), 1);
-        // Off line a new cycle does not start.
-        viewer->cmdRefrescar->click();
-        QVERIFY(!viewer->core().polling());
-    }
-
-    void viewerRebuiltWhenTheGatewayIdentifiesAgain()
-    {
-        test::SimProcess sim;
-        QVERIFY(sim.start());
-        Fixture f;
-        QVERIFY(f.goOnLine(sim.devicePath()));
-        f.window.mnuVDatos_Click();
-        auto *viewer = qobject_cast<fVerDatosZDM *>(f.window.signalViewer(false));
-        QCOMPARE(viewer->core().grid().gridRowCount(), 4);
-        // A shorter table, then the gateway names itself again: the link reloads, the grid follows.
-        f.tc.dir.writeFile("ProjectsZDM/Office/ZTR001-PACKAGED.dat", tableFile(1));
-        f.link.cmdEnviar_Click("INFO?");
-        QVERIFY(waitFor([&] { return viewer->core().grid().gridRowCount() == 2; }));
-        QCOMPARE(viewer->core().grid().cell(1, 3), QString("Unit status"));
-        f.link.chkOnline_Click(false);
     }
 
     void uploadSwitchesTheBusOffAndRebuildsTheViewer()
     {
-        test::SimProcess sim;
-        QVERIFY(sim.start({"--traffic-ms", "20"}));
-        Fixture f;
-        QVERIFY(f.goOnLine(sim.devicePath()));
-        f.window.ShowMonitor(47);
-        auto *eib = qobject_cast<MonitorWindow *>(f.window.eibMonitor(false));
-        f.window.mnuVDatos_Click();
-        auto *viewer = qobject_cast<fVerDatosZDM *>(f.window.signalViewer(false));
-        QCOMPARE(viewer->core().grid().gridRowCount(), 4);
-        // The grid is rebuilt from the link-side table as it stands; mark it so the rebuild shows.
-        f.ctx.linkTables.signals_[2].inUse = 0;
-        f.tc.dir.writeFile("ProjectsZDM/Office/ZTR001-PACKAGED.zdm", test::gatewayFileImage("ZTR001", 300));
-        bool finished = false;
-        QObject::connect(&f.link, &SerialLink::uploadFinished, [&] { finished = true; });
-        f.tc.prompter.msgBoxAnswers = {1};
-        f.link.cmdSendFileTarveon_Click();
-        // The EIB monitor switched its own report off.
-        QVERIFY(!eib->chkBus->isChecked());
-        QVERIFY(!f.ctx.BusIntOn);
-        QCOMPARE(f.gatewayLines().filter(QStringLiteral("<BUSINTOFF")).size(), 1);
-        QVERIFY(waitFor([&] { return finished; }, 10000));
-        // After "SUCCES" the open viewer rebuilds its grid.
-        QCOMPARE(viewer->core().grid().gridRowCount(), 3);
-        QCOMPARE(viewer->core().grid().rowData(2), 3);
-        f.link.chkOnline_Click(false);
+        OnLine o({"--traffic-ms", "20"});
+        QVERIFY(o.onLine);
+        o.window.ShowMonitor(47);
+        MonitorWindow *eib = o.monitor(o.window.eibMonitor(false));
+        fVerDatosZDM *v = o.viewer();
+        o.tc.ctx->linkTables.signals_[2].inUse = 0; // the rebuild shows the table as it stands
+        o.tc.dir.writeFile(u"ProjectsZDM/Office/ZTR001-PACKAGED.zdm"_s, gatewayFileImage(u"ZTR001"_s, 300));
+        QSignalSpy finished(&o.link, &SerialLink::uploadFinished);
+        o.tc.prompter.msgBoxAnswers = {1};
+        o.link.cmdSendFileTarveon_Click();
+        QVERIFY(!eib->chkBus->isChecked() && !o.tc.ctx->BusIntOn);
+        QCOMPARE(o.gatewayLines().filter(u"<BUSINTOFF"_s).size(), 1);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(v->core().grid().gridRowCount(), 3);
+        QCOMPARE(v->core().grid().rowData(2), 3);
     }
 };
 

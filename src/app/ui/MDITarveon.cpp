@@ -11,7 +11,7 @@
 #include "link/SerialLink.h"
 #include "link/ui/LinkControls.h"
 #include "link/ui/fConfPort.h"
-#include "tools/Projects.h"
+#include "tools/ProjectListCore.h"
 #include "tools/SerialLinkCommands.h"
 #include "tools/ui/fProject.h"
 #include "tools/ui/fTestEIB.h"
@@ -343,7 +343,7 @@ bool MDITarveon::startUp(bool openLastProject)
 
 bool MDITarveon::openProject(const QString &name)
 {
-    if (!OpenProject(m_ctx, name))
+    if (!tarveon::openProject(m_ctx, name))
         return false;
     applyProjectState();
     return true;
@@ -448,10 +448,10 @@ void MDITarveon::Timer1_Timer()
 
 void MDITarveon::mnuAProject_Click()
 {
-    // The project directory may change: the gateway monitor's log file must be closed first.
-    if (QWidget *monitor = gatewayMonitor(false)) {
-        if (auto *log = monitor->findChild<QCheckBox *>(QStringLiteral("chkLog")))
-            log->setChecked(false);
+    // The project directory may change: the monitors' log files must be closed first.
+    for (QWidget *form : {gatewayMonitor(false), eibMonitor(false), extMonitor(false)}) {
+        if (auto *monitor = qobject_cast<MonitorWindow *>(form))
+            monitor->stopLogging();
     }
     if (showProjectList)
         showProjectList();

@@ -9,64 +9,63 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLineEdit>
-#include <QListView>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QStyledItemDelegate>
-#include <QTimer>
+#include <QScrollBar>
+#include <QTreeView>
+#include <QVBoxLayout>
 
 namespace tarveon {
 
 namespace {
 
-// Measures of the window, in twips.
-constexpr int kListLeft = 150;        // the list's left edge
-constexpr int kRightMargin = 300;     // inner width the list leaves free
-constexpr int kBottomStrip = 450;     // strip under the list for the check boxes and cmdClear
-constexpr int kTopStrip = 480;        // strip over the list for the filter and the pause
-constexpr int kControlGap = 150;
-constexpr int kWindowWidth = 7000;   // a new window's size
+// A new window's size, in twips.
+constexpr int kWindowWidth = 7000;
 constexpr int kWindowHeight = 4000;
+// The external monitor's list scrolls over at least this many pixels, whatever its lines.
+constexpr int kExternalExtent = 4500;
+// Room a line's text leaves beside it in the list, pixels.
+constexpr int kTextPadding = 12;
 // Shortest time between two drawings of a list that receives lines, in milliseconds.
 constexpr int kRepaintMs = 40;
-
-// The external monitor's list scrolls horizontally over 4500 pixels, whatever its lines; the
-// others show each line in the list's width, the full text in the entry's tool tip.
-class MonitorItemDelegate : public QStyledItemDelegate {
-public:
-    MonitorItemDelegate(int extent, QObject *parent) : QStyledItemDelegate(parent), m_extent(extent) {}
-
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        QSize size = QStyledItemDelegate::sizeHint(option, index);
-        size.setWidth(m_extent);
-        return size;
-    }
-
-private:
-    int m_extent;
-};
 
 } // namespace
 
 MonitorWindow::MonitorWindow(AppContext &ctx, MonitorKind kind, LinkCommands *link, QWidget *parent)
     : QWidget(parent), m_ctx(ctx), m_core(ctx, kind, link)
 {
-    lstTramas = new QListView(this);
+    // Created in the order the user tabs through them: filter, pause, list, then the row below.
+    txtFiltro = new QLineEdit(this);
+    txtFiltro->setObjectName(QStringLiteral("txtFiltro"));
+    txtFiltro->setPlaceholderText(ctx.GetText(QStringLiteral("X302")));
+    txtFiltro->setToolTip(ctx.GetText(QStringLiteral("X303")));
+    txtFiltro->setClearButtonEnabled(true);
+    chkPausa = new QCheckBox(ctx.GetText(QStringLiteral("X304")), this);
+    chkPausa->setObjectName(QStringLiteral("chkPausa"));
+    chkPausa->setToolTip(ctx.GetText(QStringLiteral("X305")));
+
+    lstTramas = new QTreeView(this);
     lstTramas->setObjectName(QStringLiteral("lstTramas"));
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::TypeWriter);
     font.setPointSizeF(8.25);
     lstTramas->setFont(font);
-    lstTramas->setUniformItemSizes(true);
+    lstTramas->setHeaderHidden(true);
+    lstTramas->setRootIsDecorated(false);
+    lstTramas->setItemsExpandable(false);
+    lstTramas->setUniformRowHeights(true);
+    lstTramas->setAllColumnsShowFocus(true);
     lstTramas->setSelectionMode(QAbstractItemView::SingleSelection);
     lstTramas->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstTramas->setTextElideMode(Qt::ElideNone);
-    lstTramas->setItemDelegate(new MonitorItemDelegate(kind == MonitorKind::External ? 4500 : 1, lstTramas));
-    lstTramas->setHorizontalScrollBarPolicy(kind == MonitorKind::External ? Qt::ScrollBarAsNeeded
-                                                                          : Qt::ScrollBarAlwaysOff);
+    lstTramas->header()->setStretchLastSection(false);
+    // The EIB monitor shows each line in the list's width (the full text in its tool tip); the
+    // others scroll sideways over their longest line.
+    lstTramas->setHorizontalScrollBarPolicy(kind == MonitorKind::Eib ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
     lstTramas->setModel(&m_core.lines());
     // Under heavy traffic the list is drawn at most every kRepaintMs: it stays hidden from the
     // screen while a burst of lines changes it, and is drawn once afterwards with the newest
@@ -85,20 +84,21 @@ MonitorWindow::MonitorWindow(AppContext &ctx, MonitorKind kind, LinkCommands *li
     cmdClear->setObjectName(QStringLiteral("cmdClear"));
     cmdClear->setAutoDefault(false);
 
-    txtFiltro = new QLineEdit(this);
-    txtFiltro->setObjectName(QStringLiteral("txtFiltro"));
-    txtFiltro->setPlaceholderText(ctx.GetText(QStringLiteral("X302")));
-    txtFiltro->setToolTip(ctx.GetText(QStringLiteral("X303")));
-    txtFiltro->setClearButtonEnabled(true);
-    chkPausa = new QCheckBox(ctx.GetText(QStringLiteral("X304")), this);
-    chkPausa->setObjectName(QStringLiteral("chkPausa"));
-    chkPausa->setToolTip(ctx.GetText(QStringLiteral("X305")));
+    auto *top = new QHBoxLayout;
+    top->addWidget(txtFiltro, 1);
+    top->addWidget(chkPausa);
+    m_controls = new QGridLayout;
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(lstTramas, 1);
+    layout->addLayout(m_controls);
+    arrangeControls();
 
     // Form_Load: bus shown, newest line followed, no log file.
     chkBus->setChecked(true);
     chkUltimo->setChecked(true);
     chkLog->setChecked(false);
-    m_core.Load();
+    m_core.load();
 
     // Check boxes act on every change of their value, the program's own included (the main
     // window unchecks chkLog before the project changes; an upload unchecks chkBus).
@@ -109,16 +109,16 @@ MonitorWindow::MonitorWindow(AppContext &ctx, MonitorKind kind, LinkCommands *li
         if (!on)
             m_followPending = false;
     });
-    connect(cmdClear, &QPushButton::clicked, this, [this] { m_core.Clear(); });
+    connect(cmdClear, &QPushButton::clicked, this, [this] { m_core.clear(); });
     connect(txtFiltro, &QLineEdit::textChanged, this, [this](const QString &text) { m_core.setFilter(text); });
     connect(chkPausa, &QCheckBox::toggled, this, [this](bool on) { m_core.setPaused(on); });
     connect(&m_core, &MonitorCore::showRequested, this, &MonitorWindow::makeVisible);
     connect(&m_core, &MonitorCore::lineAdded, this, &MonitorWindow::followLine);
+    connect(&m_core, &MonitorCore::logAbandoned, this, [this] { chkLog->setChecked(false); });
     if (kind != MonitorKind::Eib)
-        connect(lstTramas, &QListView::doubleClicked, this, &MonitorWindow::copyEntry);
+        connect(lstTramas, &QTreeView::doubleClicked, this, &MonitorWindow::copyEntry);
 
     resize(sizeHint());
-    layoutControls();
 }
 
 QSize MonitorWindow::sizeHint() const
@@ -133,7 +133,58 @@ MonitorWindow::~MonitorWindow()
     m_core.disconnect(this);
     m_core.setLink(nullptr);
     if (m_core.loaded())
-        m_core.Unload();
+        m_core.unload();
+}
+
+int MonitorWindow::controlsWidth(int columns) const
+{
+    QWidget *const controls[4] = {chkBus, chkLog, chkUltimo, cmdClear};
+    int widest = 0;
+    for (int row = 0; row < 4 / columns; ++row) {
+        int width = 0;
+        for (int c = 0; c < columns; ++c)
+            width += controls[row * columns + c]->sizeHint().width();
+        widest = qMax(widest, width);
+    }
+    const QMargins margins = layout()->contentsMargins();
+    return widest + (columns - 1) * qMax(0, m_controls->horizontalSpacing()) + margins.left() + margins.right();
+}
+
+QSize MonitorWindow::minimumSizeHint() const
+{
+    // Narrow enough for two rows of controls: a tiled window keeps every control whole.
+    return QSize(controlsWidth(2), QWidget::minimumSizeHint().height());
+}
+
+void MonitorWindow::arrangeControls()
+{
+    // One row under the list when it fits, else two rows of two.
+    QWidget *const controls[4] = {chkBus, chkLog, chkUltimo, cmdClear};
+    const int columns = width() >= controlsWidth(4) ? 4 : 2;
+    if (columns == m_controlColumns)
+        return;
+    m_controlColumns = columns;
+    for (int i = 0; i < 4; ++i) {
+        m_controls->removeWidget(controls[i]);
+        m_controls->addWidget(controls[i], i / columns, i % columns);
+    }
+    // The room right of the controls stays free (a double click there copies the list).
+    m_controls->setColumnStretch(2, columns == 2 ? 1 : 0);
+    m_controls->setColumnStretch(4, columns == 4 ? 1 : 0);
+    layout()->activate();
+}
+
+void MonitorWindow::fitTextWidth()
+{
+    if (kind() == MonitorKind::Eib) {
+        lstTramas->setColumnWidth(MonitorLines::TextColumn, lstTramas->viewport()->width());
+        return;
+    }
+    const QString &longest = m_core.lines().longestText();
+    int width = longest.isEmpty() ? 0 : lstTramas->fontMetrics().horizontalAdvance(longest) + kTextPadding;
+    if (kind() == MonitorKind::External)
+        width = qMax(width, kExternalExtent);
+    lstTramas->setColumnWidth(MonitorLines::TextColumn, qMax(width, lstTramas->viewport()->width()));
 }
 
 void MonitorWindow::makeVisible()
@@ -144,9 +195,8 @@ void MonitorWindow::makeVisible()
         frame->show();
 }
 
-void MonitorWindow::followLine(int row)
+void MonitorWindow::followLine()
 {
-    Q_UNUSED(row); // the newest line is always the last row by the time the list is drawn
     if (m_core.showLast())
         m_followPending = true;
     if (!m_repaintTimer.isActive()) {
@@ -157,13 +207,17 @@ void MonitorWindow::followLine(int row)
 
 void MonitorWindow::drawBurst()
 {
+    fitTextWidth();
     if (m_followPending) {
         m_followPending = false;
         const int last = m_core.lines().count() - 1;
         if (last >= 0) {
-            const QModelIndex newest = m_core.lines().index(last);
+            const QModelIndex newest = m_core.lines().index(last, MonitorLines::TextColumn);
             lstTramas->selectionModel()->setCurrentIndex(newest, QItemSelectionModel::ClearAndSelect);
+            // Down to the newest line, without moving sideways.
+            const int across = lstTramas->horizontalScrollBar()->value();
             lstTramas->scrollTo(newest);
+            lstTramas->horizontalScrollBar()->setValue(across);
         }
     }
     lstTramas->setUpdatesEnabled(true);
@@ -172,10 +226,10 @@ void MonitorWindow::drawBurst()
 void MonitorWindow::chkLog_Click(bool checked)
 {
     if (checked) {
-        if (!m_core.StartLog())
+        if (!m_core.startLog())
             chkLog->setChecked(false);
     } else {
-        m_core.StopLog();
+        m_core.stopLog();
     }
 }
 
@@ -185,6 +239,11 @@ bool MonitorWindow::switchBusOff()
         return false;
     chkBus->setChecked(false);
     return true;
+}
+
+void MonitorWindow::stopLogging()
+{
+    chkLog->setChecked(false);
 }
 
 void MonitorWindow::closeByProgram()
@@ -202,7 +261,7 @@ void MonitorWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    m_core.Unload();
+    m_core.unload();
     event->accept();
 }
 
@@ -212,7 +271,7 @@ void MonitorWindow::copyAll()
     if (!clipboard)
         return;
     clipboard->clear();
-    const QString text = m_core.AllText();
+    const QString text = m_core.allText();
     if (!text.isEmpty())
         clipboard->setText(text);
 }
@@ -225,7 +284,7 @@ void MonitorWindow::copyEntry(const QModelIndex &index)
     if (!clipboard)
         return;
     clipboard->clear();
-    clipboard->setText(m_core.lines().line(index.row()));
+    clipboard->setText(m_core.lines().line(index.row()).text);
 }
 
 void MonitorWindow::mouseDoubleClickEvent(QMouseEvent *event)
@@ -234,48 +293,17 @@ void MonitorWindow::mouseDoubleClickEvent(QMouseEvent *event)
     event->accept();
 }
 
+void MonitorWindow::focusInEvent(QFocusEvent *event)
+{
+    // A monitor brought forward has its list in hand.
+    lstTramas->setFocus(event->reason());
+}
+
 void MonitorWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    layoutControls();
-}
-
-void MonitorWindow::layoutControls()
-{
-    if (isMinimized())
-        return;
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()); frame && frame->isMinimized())
-        return;
-    const int left = twipsToPixels(kListLeft);
-    const int top = twipsToPixels(kTopStrip);
-    const int listWidth = width() - twipsToPixels(kRightMargin);
-    const int listHeight = height() - twipsToPixels(kBottomStrip) - top;
-    // No room: the list keeps its place and size.
-    if (listWidth <= 0 || listHeight <= 0)
-        return;
-    lstTramas->setGeometry(left, top, listWidth, listHeight);
-
-    const int gap = twipsToPixels(kControlGap);
-    // Over the list: the filter takes what the pause leaves.
-    const int pauseWidth = chkPausa->sizeHint().width();
-    const int topRow = qMax(txtFiltro->sizeHint().height(), chkPausa->sizeHint().height());
-    const int topY = (top - topRow) / 2;
-    chkPausa->setGeometry(left + listWidth - pauseWidth, topY, pauseWidth, topRow);
-    txtFiltro->setGeometry(left, topY, qMax(0, listWidth - pauseWidth - gap), topRow);
-
-    // Under the list: the check boxes, then cmdClear, in one row.
-    const int strip = twipsToPixels(kBottomStrip);
-    const int stripTop = top + listHeight;
-    int x = left;
-    for (QWidget *w : {static_cast<QWidget *>(chkBus), static_cast<QWidget *>(chkLog),
-                       static_cast<QWidget *>(chkUltimo)}) {
-        const QSize hint = w->sizeHint();
-        w->setGeometry(x, stripTop + (strip - hint.height()) / 2, hint.width(), hint.height());
-        x += hint.width() + gap;
-    }
-    const QSize hint = cmdClear->sizeHint();
-    const int buttonHeight = qMin(hint.height(), strip - 4);
-    cmdClear->setGeometry(x, stripTop + (strip - buttonHeight) / 2, hint.width(), buttonHeight);
+    arrangeControls();
+    fitTextWidth();
 }
 
 fTestEIB::fTestEIB(AppContext &ctx, LinkCommands *link, QWidget *parent)

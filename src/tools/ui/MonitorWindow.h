@@ -1,14 +1,15 @@
 #pragma once
-#include "tools/Monitor.h"
+#include "tools/MonitorCore.h"
 
 #include <QTimer>
 #include <QWidget>
 
 class QCheckBox;
+class QGridLayout;
 class QLineEdit;
-class QListView;
 class QModelIndex;
 class QPushButton;
+class QTreeView;
 
 namespace tarveon {
 
@@ -35,13 +36,15 @@ public:
     // Upload start: switches chkBus off when it is on (the window then stops its report);
     // returns whether it was on.
     bool switchBusOff();
+    // The project is about to change: "Log to File" unticked, the log file closed with its marker.
+    void stopLogging();
 
     // Double click on the free area: the whole list to the clipboard.
     void copyAll();
     // Double click on an entry (external and gateway monitors): that entry to the clipboard.
     void copyEntry(const QModelIndex &index);
 
-    QListView *lstTramas;
+    QTreeView *lstTramas;
     QCheckBox *chkBus;
     QCheckBox *chkLog;
     QCheckBox *chkUltimo;
@@ -51,21 +54,27 @@ public:
 
     // The size a new monitor window opens with.
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 protected:
+    void focusInEvent(QFocusEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
-    void layoutControls();
+    int controlsWidth(int columns) const;
+    void arrangeControls();
     void chkLog_Click(bool checked);
-    void followLine(int row);
+    void followLine();
     void drawBurst();
     void makeVisible();
+    void fitTextWidth();
 
     AppContext &m_ctx;
     MonitorCore m_core;
+    QGridLayout *m_controls;
+    int m_controlColumns = 0;
     bool m_programClose = false;
     QTimer m_repaintTimer;
     bool m_followPending = false;

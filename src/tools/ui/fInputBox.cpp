@@ -23,7 +23,7 @@ fInputBox::fInputBox(AppContext &ctx, QWidget *parent) : QDialog(parent)
     lblDesc->setObjectName(QStringLiteral("lblDesc"));
     lblDesc->setWordWrap(true);
     lblDesc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblDesc->setMinimumWidth(260);
+    lblDesc->setMinimumWidth(340); // a group address and its EIS type on one line
 
     txtDato = new QLineEdit(this);
     txtDato->setObjectName(QStringLiteral("txtDato"));

@@ -2,7 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/WindowLayout.h"
-#include "tools/DialogLogic.h"
+#include "tools/MsgBoxCore.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QGuiApplication>
@@ -94,9 +94,9 @@ void fMsgBox::Msgbox1(const QString &Texto, const QString &Cabecera, int Icono, 
 {
     const bool shortText = Texto.size() < kShortMessageLength;
 
-    m_message = NormaliseMessageLineEnds(Texto);
+    m_message = normaliseMessageLineEnds(Texto);
     // The document breaks paragraphs at LF: show each CR LF as one line break.
-    lblMsg->setPlainText(ReplaceAll(m_message, QStringLiteral("\r\n"), QStringLiteral("\n")));
+    lblMsg->setPlainText(replaceAll(m_message, QStringLiteral("\r\n"), QStringLiteral("\n")));
     QTextCursor all(lblMsg->document());
     all.select(QTextCursor::Document);
     QTextBlockFormat format;
@@ -118,7 +118,7 @@ void fMsgBox::Msgbox1(const QString &Texto, const QString &Cabecera, int Icono, 
 
     layoutFor(Botones, shortText);
 
-    m_cancelButton = MsgBoxCancelButton(Botones);
+    m_cancelButton = msgBoxCancelButton(Botones);
     for (int i = 0; i < 3; ++i) {
         cmd[i]->setDefault(i + 1 == BotonDefecto);
         cmd[i]->setAutoDefault(true);
@@ -150,7 +150,7 @@ void fMsgBox::layoutFor(int botones, bool shortText)
     lblMsg->setGeometry(twipsToPixels(kMsgLeft), msgTop, msgWidth, msgHeight);
 
     const int buttonTop = height - margin - buttonHeight;
-    const QList<int> lefts = MsgBoxButtonLefts(kInnerWidth, kButtonWidth, botones);
+    const QList<int> lefts = msgBoxButtonLefts(kInnerWidth, kButtonWidth, botones);
     for (int i = 0; i < 3; ++i) {
         if (i < lefts.size()) {
             cmd[i]->setGeometry(twipsToPixels(lefts[i]), buttonTop, twipsToPixels(kButtonWidth), buttonHeight);

@@ -103,7 +103,7 @@ void fProject::fillList()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     lvwPro->clear();
-    m_loaded = m_list.Fill();
+    m_loaded = m_list.fill();
     if (!m_loaded) {
         QApplication::restoreOverrideCursor();
         // The message has been shown; the window closes as soon as its modal loop runs.
@@ -145,7 +145,7 @@ ProjectEntry fProject::entryOf(const QTreeWidgetItem *item)
 
 void fProject::done(int result)
 {
-    m_list.Closing();
+    m_list.closing();
     QDialog::done(result);
 }
 
@@ -166,7 +166,7 @@ void fProject::cmdSelec_Click()
 {
     QTreeWidgetItem *item = selectedItem();
     const ProjectEntry entry = item ? entryOf(item) : ProjectEntry{};
-    if (m_list.Open(item ? &entry : nullptr))
+    if (m_list.open(item ? &entry : nullptr))
         accept();
 }
 
@@ -180,9 +180,12 @@ void fProject::cmdBorrar_Click()
     QTreeWidgetItem *item = selectedItem();
     if (!item)
         return;
-    if (!m_list.Delete(entryOf(item)))
+    if (!m_list.deleteProject(entryOf(item)))
         return;
     delete item;
+    // Nothing stays selected: the next Open or Delete acts only on a project the user picks.
+    lvwPro->clearSelection();
+    lvwPro->setCurrentItem(nullptr);
     lvwPro->setFocus();
 }
 
@@ -191,7 +194,7 @@ void fProject::cmdEdit_Click()
     QTreeWidgetItem *item = selectedItem();
     if (!item)
         return;
-    m_list.BeginEdit(entryOf(item));
+    m_list.beginEdit(entryOf(item));
     fProjectNew dialog(m_ctx, this);
     dialog.exec();
     if (m_list.mStatus == 2) {
@@ -207,7 +210,7 @@ void fProject::cmdNuevo_Click()
 {
     QTreeWidgetItem *item = selectedItem();
     const ProjectEntry entry = item ? entryOf(item) : ProjectEntry{};
-    if (!m_list.BeginNew(item ? &entry : nullptr))
+    if (!m_list.beginNew(item ? &entry : nullptr))
         return;
     fProjectNew dialog(m_ctx, this);
     dialog.exec();

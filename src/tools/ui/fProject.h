@@ -1,5 +1,5 @@
 #pragma once
-#include "tools/Projects.h"
+#include "tools/ProjectListCore.h"
 
 #include <QDialog>
 
@@ -22,7 +22,7 @@ public:
 
     // The list's public fields (mSelNom, mSelProt, mSelDesc, mStatus) and actions, shared with
     // the project dialog.
-    ProjectList &list() { return m_list; }
+    ProjectListCore &list() { return m_list; }
     // False when the projects directory could be neither read nor made: the message has been
     // shown and the window closes as soon as it is shown.
     bool loaded() const { return m_loaded; }
@@ -54,7 +54,7 @@ private:
     static ProjectEntry entryOf(const QTreeWidgetItem *item);
 
     AppContext &m_ctx;
-    ProjectList m_list;
+    ProjectListCore m_list;
     bool m_loaded = false;
     bool m_sorted = false;
     int m_sortColumn = 0;

@@ -17,13 +17,13 @@ namespace {
 
 // The project list the dialog works for: its parent's, else a list of its own for a new project
 // from templates.
-ProjectList &listFor(AppContext &ctx, QWidget *parent, std::unique_ptr<ProjectList> &own)
+ProjectListCore &listFor(AppContext &ctx, QWidget *parent, std::unique_ptr<ProjectListCore> &own)
 {
     for (QWidget *w = parent; w; w = w->parentWidget()) {
         if (auto *list = qobject_cast<fProject *>(w))
             return list->list();
     }
-    own = std::make_unique<ProjectList>(ctx);
+    own = std::make_unique<ProjectListCore>(ctx);
     own->mStatus = 1;
     return *own;
 }
@@ -54,6 +54,9 @@ fProjectNew::fProjectNew(AppContext &ctx, QWidget *parent)
     lbl[0]->setBuddy(txtNom);
     lbl[1]->setBuddy(txtDesc);
     lbl[2]->setBuddy(cboProt);
+    // Tab goes down the fields as they stand: name, gateway, description.
+    setTabOrder(txtNom, cboProt);
+    setTabOrder(cboProt, txtDesc);
 
     cmdAceptar = new QPushButton(ctx.GetText(QStringLiteral("X1")), this);
     cmdAceptar->setObjectName(QStringLiteral("cmdAceptar"));
@@ -83,7 +86,7 @@ fProjectNew::fProjectNew(AppContext &ctx, QWidget *parent)
     connect(cmdAceptar, &QPushButton::clicked, this, &fProjectNew::cmdAceptar_Click);
     connect(cmdCancelar, &QPushButton::clicked, this, &fProjectNew::reject);
 
-    const ProjectDialog::Fields fields = m_dialog.Load();
+    const ProjectDialogCore::Fields fields = m_dialog.load();
     cboProt->addItems(fields.protocols);
     cboProt->setCurrentIndex(fields.protocolIndex);
     txtNom->setText(fields.name);
@@ -97,14 +100,14 @@ fProjectNew::~fProjectNew() = default;
 
 void fProjectNew::cmdAceptar_Click()
 {
-    if (m_dialog.Accept(txtNom->text(), txtDesc->text(), cboProt->currentText()))
+    if (m_dialog.accept(txtNom->text(), txtDesc->text(), cboProt->currentText()))
         accept();
 }
 
 void fProjectNew::reject()
 {
     // Cancel, Escape and the close box alike: nothing was made.
-    m_dialog.Cancel();
+    m_dialog.cancel();
     QDialog::reject();
 }
 

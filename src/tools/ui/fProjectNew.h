@@ -1,5 +1,5 @@
 #pragma once
-#include "tools/Projects.h"
+#include "tools/ProjectListCore.h"
 
 #include <QDialog>
 #include <array>
@@ -23,7 +23,7 @@ public:
     fProjectNew(AppContext &ctx, QWidget *parent = nullptr);
     ~fProjectNew() override;
 
-    const ProjectDialog &logic() const { return m_dialog; }
+    const ProjectDialogCore &logic() const { return m_dialog; }
 
     void reject() override;
 
@@ -38,8 +38,8 @@ private:
     void cmdAceptar_Click();
 
     AppContext &m_ctx;
-    std::unique_ptr<ProjectList> m_ownList; // only without a project list to work for
-    ProjectDialog m_dialog;
+    std::unique_ptr<ProjectListCore> m_ownList; // only without a project list to work for
+    ProjectDialogCore m_dialog;
 };
 
 } // namespace tarveon

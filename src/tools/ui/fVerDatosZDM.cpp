@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -15,6 +16,8 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
+#include <QVBoxLayout>
+#include <QStyle>
 
 namespace tarveon {
 
@@ -23,11 +26,10 @@ namespace {
 // Smallest size of the window, in twips.
 constexpr int kMinWidth = 5400;
 constexpr int kMinHeight = 4510;
-// Size it opens with, in twips.
-constexpr int kOpenWidth = 12000;
+// Height it opens with, in twips; its width shows every column.
 constexpr int kOpenHeight = 6600;
-// Narrower than this (pixels) beside the buttons, the help text goes above them.
-constexpr int kNarrowHelpWidth = 200;
+// The widest value the Value column shows whole: eight digits and a sign.
+const QString kWidestValue = QStringLiteral("-88888888");
 
 // The picture of cmdCopy: two sheets, one over the other.
 QIcon copyIcon()
@@ -72,12 +74,16 @@ fVerDatosZDM::fVerDatosZDM(AppContext &ctx, LinkCommands *link, QWidget *parent)
     frmTab << frame;
 
     grid = new QTableView(frame);
+    auto *frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(2, 2, 2, 2);
+    frameLayout->addWidget(grid);
     grid->setObjectName(QStringLiteral("grid"));
     grid->setModel(&m_core.grid());
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectItems);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setWordWrap(false);
+    grid->setTabKeyNavigation(false); // Tab goes on to the buttons; the arrows move in the grid
     grid->setCornerButtonEnabled(false);
     grid->verticalHeader()->setVisible(false);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -98,6 +104,8 @@ fVerDatosZDM::fVerDatosZDM(AppContext &ctx, LinkCommands *link, QWidget *parent)
 
     Frame1 = new QFrame(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
+    auto *buttons = new QHBoxLayout(Frame1);
+    buttons->setContentsMargins(0, 0, 0, 0);
     cmdCopy = new QPushButton(Frame1);
     cmdCopy->setObjectName(QStringLiteral("cmdCopy"));
     cmdCopy->setIcon(copyIcon());
@@ -107,8 +115,23 @@ fVerDatosZDM::fVerDatosZDM(AppContext &ctx, LinkCommands *link, QWidget *parent)
     cmdRefrescar->setObjectName(QStringLiteral("cmdRefrescar"));
     cmdCerrar = new QPushButton(ctx.GetText(QStringLiteral("X15")), Frame1);
     cmdCerrar->setObjectName(QStringLiteral("cmdCerrar"));
-    for (QPushButton *b : {cmdCopy, cmdRefrescar, cmdCerrar})
+    for (QPushButton *b : {cmdCopy, cmdRefrescar, cmdCerrar}) {
         b->setAutoDefault(false);
+        b->setMinimumWidth(90);
+        buttons->addWidget(b);
+    }
+
+    // The tab over its frame; under it the help text and, to its right, the buttons.
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(lblHelp, 1);
+    bottom->addWidget(Frame1, 0, Qt::AlignBottom);
+    auto *layout = new QVBoxLayout(this);
+    layout->setSpacing(0);
+    layout->addWidget(TabStrip1, 0, Qt::AlignLeft);
+    layout->addWidget(frame, 1);
+    layout->addSpacing(6);
+    layout->addLayout(bottom);
+    lblHelp->setMinimumHeight(2 * lblHelp->fontMetrics().lineSpacing() + 8);
 
     connect(TabStrip1, &QTabBar::tabBarClicked, this, [this](int index) { TabStrip1_Click(index + 1); });
     connect(cmdCopy, &QPushButton::clicked, this, &fVerDatosZDM::cmdCopy_Click);
@@ -122,11 +145,11 @@ fVerDatosZDM::fVerDatosZDM(AppContext &ctx, LinkCommands *link, QWidget *parent)
     connect(&m_core, &SignalViewerCore::pollingChanged, this,
             [this] { cmdRefrescar->setText(m_core.refreshCaption()); });
     connect(grid, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
-        m_core.WriteValue(SignalTableModel::tableRow(index.row()));
+        m_core.writeValue(SignalTableModel::tableRow(index.row()));
     });
     connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         const auto [first, last] = visibleRows();
-        m_core.RefreshRows(first, last);
+        m_core.refreshRows(first, last);
     });
     m_core.visibleRows = [this] { return visibleRows(); };
     // Entering a cell shows its column's help.
@@ -137,9 +160,9 @@ fVerDatosZDM::fVerDatosZDM(AppContext &ctx, LinkCommands *link, QWidget *parent)
 
     // Form_Load: captions, the refresh timer, the first tab, the grid.
     m_currentTab = 1;
-    resize(sizeHint());
     Datos_Carga();
     TabStrip1_Click(1);
+    resize(sizeHint());
 }
 
 fVerDatosZDM::~fVerDatosZDM()
@@ -149,7 +172,14 @@ fVerDatosZDM::~fVerDatosZDM()
 
 QSize fVerDatosZDM::sizeHint() const
 {
-    return QSize(twipsToPixels(kOpenWidth), twipsToPixels(kOpenHeight));
+    // Every column in view, the Value column included, beside the vertical scroll bar.
+    int columns = 0;
+    for (int c = 0; c < kSignalColumns; ++c)
+        columns += grid->columnWidth(c);
+    const QMargins outer = layout()->contentsMargins();
+    const int chrome = outer.left() + outer.right() + 2 * 2 + 2 * grid->frameWidth() + 2 * frmTab[1]->frameWidth()
+                     + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
+    return QSize(qMax(columns + chrome, minimumWidth()), qMax(twipsToPixels(kOpenHeight), minimumHeight()));
 }
 
 void fVerDatosZDM::Datos_Carga()
@@ -164,6 +194,10 @@ void fVerDatosZDM::applyColumnWidths()
 {
     for (int c = 0; c < kSignalColumns; ++c)
         grid->setColumnWidth(c, m_core.grid().columnWidthPixels(c));
+    // Wide enough for a value of eight digits.
+    const int widest = grid->fontMetrics().horizontalAdvance(kWidestValue)
+                     + 2 * grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    grid->setColumnWidth(kColYesNo, qMax(grid->columnWidth(kColYesNo), widest));
 }
 
 std::pair<int, int> fVerDatosZDM::visibleRows() const
@@ -197,7 +231,7 @@ void fVerDatosZDM::cmdCopy_Click()
     if (!clipboard)
         return;
     clipboard->clear();
-    const QString text = m_core.CopyText();
+    const QString text = m_core.copyText();
     if (!text.isEmpty())
         clipboard->setText(text);
 }
@@ -211,7 +245,7 @@ void fVerDatosZDM::cmdRefrescar_Click()
 void fVerDatosZDM::closeEvent(QCloseEvent *event)
 {
     m_core.Timer1.stop();
-    m_core.StopPolling();
+    m_core.stopPolling();
     m_ctx.ViewerOpen = false;
     event->accept();
 }
@@ -222,50 +256,6 @@ void fVerDatosZDM::showEvent(QShowEvent *event)
     // In the document area the frame keeps the window from getting smaller than its minimum.
     if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
         frame->setMinimumSize(frame->size() - size() + minimumSize());
-}
-
-void fVerDatosZDM::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    layoutControls();
-}
-
-void fVerDatosZDM::layoutControls()
-{
-    const int margin = 6;
-    const int w = width(), h = height();
-    const int buttonHeight = cmdRefrescar->sizeHint().height();
-    const int helpHeight = 2 * fontMetrics().lineSpacing() + 8;
-    const int tabHeight = TabStrip1->sizeHint().height();
-
-    // Bottom: the buttons to the right, the help text beside them; in a narrow window the help
-    // text gets a row of its own above the buttons.
-    int buttonsWidth = 0;
-    for (QPushButton *b : {cmdCopy, cmdRefrescar, cmdCerrar})
-        buttonsWidth += qMax(b->sizeHint().width(), 90) + margin;
-    const bool stacked = w - 2 * margin - buttonsWidth < kNarrowHelpWidth;
-    const int buttonsTop = h - margin - buttonHeight;
-    const int helpTop = stacked ? buttonsTop - margin - helpHeight : h - margin - qMax(helpHeight, buttonHeight);
-    const int bottomTop = qMin(helpTop, buttonsTop);
-    Frame1->setGeometry(w - margin - buttonsWidth, stacked ? buttonsTop : helpTop + (qMax(helpHeight, buttonHeight) - buttonHeight) / 2,
-                        buttonsWidth, buttonHeight);
-    int x = 0;
-    for (QPushButton *b : {cmdCopy, cmdRefrescar, cmdCerrar}) {
-        const int bw = qMax(b->sizeHint().width(), 90);
-        b->setGeometry(x + margin, 0, bw, buttonHeight);
-        x += bw + margin;
-    }
-    lblHelp->setGeometry(margin, helpTop, qMax(0, stacked ? w - 2 * margin : w - 2 * margin - buttonsWidth),
-                         stacked ? helpHeight : qMax(helpHeight, buttonHeight));
-
-    TabStrip1->setGeometry(margin, margin, qMin(w - 2 * margin, TabStrip1->sizeHint().width()), tabHeight);
-    const QRect frameRect(margin, margin + tabHeight, w - 2 * margin, bottomTop - margin - (margin + tabHeight));
-    for (QFrame *f : frmTab) {
-        if (f)
-            f->setGeometry(frameRect);
-    }
-    if (frameRect.isValid())
-        grid->setGeometry(2, 2, frameRect.width() - 4, frameRect.height() - 4);
 }
 
 } // namespace tarveon

@@ -1,5 +1,5 @@
 #pragma once
-#include "tools/SignalViewer.h"
+#include "tools/SignalViewerCore.h"
 
 #include <QList>
 #include <QWidget>
@@ -49,13 +49,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
     void TabStrip1_Click(int index);
     void applyColumnWidths();
-    void layoutControls();
 
     AppContext &m_ctx;
     SignalViewerCore m_core;

@@ -1,4 +1,4 @@
-#include "tools/SignalViewer.h"
+#include "tools/SignalViewerCore.h"
 
 #include "app/AppContext.h"
 #include "model/GroupAddress.h"
@@ -8,16 +8,19 @@
 
 namespace tarveon {
 
-QString SingleToText(float value)
+QString singleToText(float value)
 {
-    QString text = QString::number(double(value), 'g', 7);
+    // Seven significant digits, as a single holds; whole numbers of eight digits need all eight.
+    const float size = std::fabs(value);
+    const int digits = size >= 1e7f && size < 1e8f ? 8 : 7;
+    QString text = QString::number(double(value), 'g', digits);
     const qsizetype e = text.indexOf(QLatin1Char('e'));
     if (e >= 0)
         text[e] = QLatin1Char('E');
     return text;
 }
 
-QString FirstCommaToPoint(const QString &text)
+QString firstCommaToPoint(const QString &text)
 {
     QString out = text;
     const qsizetype comma = out.indexOf(QLatin1Char(','));
@@ -26,7 +29,7 @@ QString FirstCommaToPoint(const QString &text)
     return out;
 }
 
-QString FormatHashDot00(float value)
+QString formatHashDot00(float value)
 {
     QString text = QString::number(double(value), 'f', 2);
     const bool negative = text.startsWith(QLatin1Char('-'));
@@ -37,7 +40,7 @@ QString FormatHashDot00(float value)
     // A value that rounds to zero has no sign.
     if (negative && text != QLatin1String(".00"))
         text.prepend(QLatin1Char('-'));
-    return FirstCommaToPoint(text);
+    return firstCommaToPoint(text);
 }
 
 namespace {
@@ -136,7 +139,7 @@ int SignalViewerCore::entryOfRow(int row) const
     return entry >= 1 && entry <= m_ctx.linkTables.count() ? entry : 0;
 }
 
-void SignalViewerCore::RefreshRows(int first, int last)
+void SignalViewerCore::refreshRows(int first, int last)
 {
     first = qMax(first, 1);
     last = qMin(last, m_grid.gridRowCount() - 1);
@@ -146,7 +149,7 @@ void SignalViewerCore::RefreshRows(int first, int last)
     for (int row = first; row <= last; ++row) {
         const int entry = entryOfRow(row);
         if (entry > 0)
-            m_grid.setCell(row, kColYesNo, SingleToText(m_ctx.linkTables.signals_[entry].value));
+            m_grid.setCell(row, kColYesNo, singleToText(m_ctx.linkTables.signals_[entry].value));
     }
     m_grid.endBatch();
 }
@@ -154,7 +157,7 @@ void SignalViewerCore::RefreshRows(int first, int last)
 void SignalViewerCore::Timer1_Timer()
 {
     const auto [first, last] = visibleRows ? visibleRows() : std::pair<int, int>(1, m_grid.gridRowCount() - 1);
-    RefreshRows(first, last);
+    refreshRows(first, last);
 }
 
 QString SignalViewerCore::refreshCaption() const
@@ -165,7 +168,7 @@ QString SignalViewerCore::refreshCaption() const
 void SignalViewerCore::cmdRefrescar_Click()
 {
     if (polling()) {
-        StopPolling();
+        stopPolling();
         return;
     }
     if (m_ctx.linkTables.count() >= 1 && m_ctx.LinkState == 2) {
@@ -175,7 +178,7 @@ void SignalViewerCore::cmdRefrescar_Click()
     }
 }
 
-void SignalViewerCore::StopPolling()
+void SignalViewerCore::stopPolling()
 {
     const bool was = polling();
     Timer2.stop();
@@ -191,17 +194,17 @@ void SignalViewerCore::Timer2_Timer()
     const LinkTables &tables = m_ctx.linkTables;
     // The link may have gone off line or reloaded a shorter table since the last tick.
     if (m_ctx.LinkState != 2 || m_pollIndex < 1 || m_pollIndex > tables.count()) {
-        StopPolling();
+        stopPolling();
         return;
     }
     if (m_link)
         m_link->TransmitTarveon(kGroupPrefix + tables.signals_[m_pollIndex].groupText + QLatin1Char('?'));
     ++m_pollIndex;
     if (m_pollIndex > tables.count() || m_ctx.LinkState != 2)
-        StopPolling();
+        stopPolling();
 }
 
-void SignalViewerCore::WriteValue(int row)
+void SignalViewerCore::writeValue(int row)
 {
     if (row <= 0)
         return;
@@ -211,25 +214,25 @@ void SignalViewerCore::WriteValue(int row)
     const LinkSignal &entry = m_ctx.linkTables.signals_[entryIndex];
     const QString answer = m_ctx.prompter->inputBox(
         entry.fields[3], QStringLiteral("Grupo EIB:") + entry.fields[5] + QStringLiteral("               EIS:") + entry.fields[4],
-        SingleToText(entry.value));
+        singleToText(entry.value));
     if (answer.isEmpty())
         return;
-    const float value = float(LeadingNumber(FirstCommaToPoint(answer)));
+    const float value = float(LeadingNumber(firstCommaToPoint(answer)));
     // The dialog ran its own event loop: the table may have been reloaded meanwhile.
     if (entryIndex > m_ctx.linkTables.count())
         return;
     LinkSignal &target = m_ctx.linkTables.signals_[entryIndex];
     target.value = value;
-    m_grid.setCell(row, kColYesNo, SingleToText(value));
+    m_grid.setCell(row, kColYesNo, singleToText(value));
     if (m_link)
-        m_link->TransmitTarveon(kGroupPrefix + target.groupText + QLatin1Char('=') + FormatHashDot00(value));
+        m_link->TransmitTarveon(kGroupPrefix + target.groupText + QLatin1Char('=') + formatHashDot00(value));
 }
 
-QString SignalViewerCore::CopyText()
+QString SignalViewerCore::copyText()
 {
     if (m_grid.gridRowCount() < 2)
         return QString();
-    RefreshRows(1, m_grid.gridRowCount() - 1);
+    refreshRows(1, m_grid.gridRowCount() - 1);
     return m_grid.tabSeparatedText();
 }
 

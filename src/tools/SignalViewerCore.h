@@ -14,14 +14,15 @@ class AppContext;
 class LinkCommands;
 
 // The general text form of a single-precision value, as the grid shows it: up to seven
-// significant digits, no fixed decimals, no thousands separator, "." as decimal point and an
-// exponent only for very large or small values (21.5 -> "21.5", 1e-05 -> "1E-05").
-QString SingleToText(float value);
+// significant digits, no fixed decimals, no thousands separator, "." as decimal point; whole
+// numbers of up to eight digits in full, an exponent only beyond them or for very small values
+// (21.5 -> "21.5", 12345678 -> "12345678", 1e+08 -> "1E+08", 1e-05 -> "1E-05").
+QString singleToText(float value);
 // Replaces the first "," of text by "." and leaves the rest alone.
-QString FirstCommaToPoint(const QString &text);
+QString firstCommaToPoint(const QString &text);
 // The pattern "#.00": two decimals, no digit before the point below 1 (0.5 -> ".50",
 // 21.5 -> "21.50", 0 -> ".00", -0.25 -> "-.25"), "." as decimal point.
-QString FormatHashDot00(float value);
+QString formatHashDot00(float value);
 
 // What the signal viewer fVerDatosZDM does, without the window: the grid over the link-side
 // signal table, the display refresh of the rows in view, the polling cycle, the writing of one
@@ -47,7 +48,7 @@ public:
     // Rows (table rows) currently in view; the window sets it. Unset: every data row.
     std::function<std::pair<int, int>()> visibleRows;
     // Display refresh: column 11 of the rows first..last from the entries' values.
-    void RefreshRows(int first, int last);
+    void refreshRows(int first, int last);
     // Timer1 tick: refresh of the rows in view.
     void Timer1_Timer();
 
@@ -61,14 +62,14 @@ public:
     // Timer2 tick: requests the entry at the poll index; stops at the end of the table or when
     // the link is no longer on line (then nothing is sent), and when the table shrank under it.
     void Timer2_Timer();
-    void StopPolling();
+    void stopPolling();
 
     // Double click on a grid row (table row): asks for a value and writes it to the gateway.
-    void WriteValue(int row);
+    void writeValue(int row);
 
     // cmdCopy: the whole grid, header and column 0 included, values brought up to date first;
     // each cell followed by TAB, each row by CR LF. Empty when the grid has fewer than 2 rows.
-    QString CopyText();
+    QString copyText();
 
     // The entry shown in a table row (0 when none).
     int entryOfRow(int row) const;

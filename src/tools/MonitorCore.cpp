@@ -1,4 +1,4 @@
-#include "tools/Monitor.h"
+#include "tools/MonitorCore.h"
 
 #include "app/AppContext.h"
 #include "app/Protocols.h"
@@ -10,20 +10,6 @@
 
 namespace tarveon {
 
-namespace {
-
-QByteArray stampOf(const QDateTime &when)
-{
-    return when.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss ")).toLatin1();
-}
-
-} // namespace
-
-QByteArray MonitorLogLine(const QDateTime &when, const QString &text)
-{
-    return stampOf(when) + toCp1252(text) + QByteArrayLiteral("\r\n");
-}
-
 MonitorCore::MonitorCore(AppContext &ctx, MonitorKind kind, LinkCommands *link, QObject *parent)
     : QObject(parent), m_ctx(ctx), m_kind(kind), m_link(link), m_all(kMaxLines), m_shown(kMaxLines)
 {
@@ -31,14 +17,11 @@ MonitorCore::MonitorCore(AppContext &ctx, MonitorKind kind, LinkCommands *link, 
 
 MonitorCore::~MonitorCore()
 {
-    if (m_log) {
-        const QString mark = m_kind == MonitorKind::Gateway ? kMarkReceived : QString();
-        writeLog(ShownText(kLogStopMarker, mark));
-        m_log->close();
-    }
+    if (m_log && m_ctx.ProjectDir == m_logProject)
+        writeLog(shownText(kLogStopMarker, m_kind == MonitorKind::Gateway ? kMarkReceived : QString()));
 }
 
-void MonitorCore::Load()
+void MonitorCore::load()
 {
     m_showLast = true;
     switch (m_kind) {
@@ -61,7 +44,7 @@ void MonitorCore::Load()
     m_loaded = true;
 }
 
-void MonitorCore::Unload()
+void MonitorCore::unload()
 {
     if (!m_loaded)
         return;
@@ -70,25 +53,25 @@ void MonitorCore::Unload()
     case MonitorKind::Eib:
         if (m_link)
             m_link->ControlaBusTarveon(QStringLiteral("INT"), false);
-        StopLog();
+        stopLog();
         m_ctx.BusIntOn = false;
         m_ctx.EibMonitorOpen = false;
         break;
     case MonitorKind::External:
         if (m_link)
             m_link->ControlaBusTarveon(QStringLiteral("EXT"), false);
-        StopLog();
+        stopLog();
         m_ctx.BusExtOn = false;
         m_ctx.ExtMonitorOpen = false;
         break;
     case MonitorKind::Gateway:
-        StopLog();
+        stopLog();
         m_ctx.GatewayMonitorShow = false;
         break;
     }
 }
 
-QString MonitorCore::ShownText(const QString &trama, const QString &N) const
+QString MonitorCore::shownText(const QString &trama, const QString &N) const
 {
     if (m_kind == MonitorKind::Gateway)
         return N + trama;
@@ -110,6 +93,11 @@ bool MonitorCore::guardPasses() const
 
 void MonitorCore::VerTramas(const QString &trama, const QString &N)
 {
+    // The project changed under an open log: not a line more into a project that is not open.
+    if (m_log && m_ctx.ProjectDir != m_logProject) {
+        m_log.reset();
+        emit logAbandoned();
+    }
     // The external monitor ignores everything while its report is off.
     if (m_kind == MonitorKind::External && !m_ctx.BusExtOn)
         return;
@@ -117,14 +105,14 @@ void MonitorCore::VerTramas(const QString &trama, const QString &N)
     if (!guardPasses())
         return;
 
-    const QString text = ShownText(trama, N);
-    m_all.append(text);
-    if (!m_paused && matches(text)) {
-        m_shown.append(text);
-        emit lineAdded(m_shown.count() - 1);
+    const MonitorLine line{shownText(trama, N)};
+    m_all.append(line);
+    if (!m_paused && matches(line.text)) {
+        m_shown.append(line);
+        emit lineAdded();
     }
     if (m_log)
-        writeLog(text);
+        writeLog(line.text);
 }
 
 bool MonitorCore::matches(const QString &text) const
@@ -151,10 +139,10 @@ void MonitorCore::chkBus_Click(bool checked)
     }
 }
 
-QString MonitorCore::LogFileName() const
+QString MonitorCore::logFileName() const
 {
-    // Without a project there is no directory to log into.
-    if (m_ctx.ProjectDir.isEmpty())
+    // Without an open project there is no directory to log into.
+    if (m_ctx.ProjectDir.isEmpty() || m_ctx.ProjectProtocol.isEmpty())
         return QString();
     QString name;
     switch (m_kind) {
@@ -171,12 +159,12 @@ QString MonitorCore::LogFileName() const
     return m_ctx.ProjectDir + QLatin1Char('/') + name + QStringLiteral(".log");
 }
 
-bool MonitorCore::StartLog()
+bool MonitorCore::startLog()
 {
     if (m_log)
         return true;
     const bool isGateway = m_kind == MonitorKind::Gateway;
-    const QString path = LogFileName();
+    const QString path = logFileName();
     if (path.isEmpty())
         return !isGateway;
     auto file = std::make_unique<QFile>(path);
@@ -184,16 +172,16 @@ bool MonitorCore::StartLog()
     if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return !isGateway;
     m_log = std::move(file);
+    m_logProject = m_ctx.ProjectDir;
     VerTramas(kLogStartMarker, isGateway ? kMarkReceived : QString());
     return true;
 }
 
-void MonitorCore::StopLog()
+void MonitorCore::stopLog()
 {
     if (!m_log)
         return;
     VerTramas(kLogStopMarker, m_kind == MonitorKind::Gateway ? kMarkReceived : QString());
-    m_log->close();
     m_log.reset();
 }
 
@@ -203,7 +191,7 @@ QByteArray MonitorCore::timeStamp()
     const qint64 second = now.toSecsSinceEpoch();
     if (second != m_stampSecond || m_stamp.isEmpty()) {
         m_stampSecond = second;
-        m_stamp = stampOf(now);
+        m_stamp = now.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss ")).toLatin1();
     }
     return m_stamp;
 }
@@ -217,7 +205,7 @@ void MonitorCore::writeLog(const QString &text)
     m_log->write(bytes);
 }
 
-void MonitorCore::Clear()
+void MonitorCore::clear()
 {
     m_all.clear();
     m_shown.clear();
@@ -243,22 +231,22 @@ void MonitorCore::setPaused(bool paused)
 
 void MonitorCore::rebuildShown()
 {
-    QStringList shown;
-    shown.reserve(m_all.size());
+    std::vector<MonitorLine> shown;
+    shown.reserve(size_t(m_all.size()));
     for (int i = 0; i < m_all.size(); ++i) {
-        if (matches(m_all.at(i)))
-            shown << m_all.at(i);
+        if (matches(m_all.at(i).text))
+            shown.push_back(m_all.at(i));
     }
     m_shown.setLines(shown);
     if (m_shown.count() > 0)
-        emit lineAdded(m_shown.count() - 1);
+        emit lineAdded();
 }
 
-QString MonitorCore::AllText() const
+QString MonitorCore::allText() const
 {
     QString out;
     for (int i = 0; i < m_shown.count(); ++i) {
-        out += m_shown.line(i);
+        out += m_shown.line(i).text;
         out += QStringLiteral("\r\n");
     }
     return out;

@@ -1,8 +1,9 @@
-#include "tools/Projects.h"
+#include "tools/ProjectListCore.h"
 
 #include "app/AppContext.h"
 #include "app/Files.h"
 #include "app/IniFile.h"
+#include "app/Text.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,18 +57,18 @@ QString projectPath(const AppContext &ctx, const QString &name)
 
 } // namespace
 
-QString ProtocolFamilyOf(const QString &protocol)
+QString protocolFamilyOf(const QString &protocol)
 {
     const qsizetype dash = protocol.indexOf(QLatin1Char('-'));
     return dash < 0 ? protocol : protocol.left(dash);
 }
 
-QStringList NewProjectProtocols(const AppContext &ctx)
+QStringList newProjectProtocols(const AppContext &ctx)
 {
     return {ctx.ProtocolNames[70], ctx.ProtocolNames[71]};
 }
 
-bool IsValidProjectName(const QString &name)
+bool isValidProjectName(const QString &name)
 {
     if (name.trimmed().isEmpty())
         return false;
@@ -80,14 +81,24 @@ bool IsValidProjectName(const QString &name)
     return true;
 }
 
-ProjectEntry ReadProjectEntry(const QString &dir)
+QString unstorableCharOf(const QString &name)
+{
+    for (const char32_t code : name.toUcs4()) {
+        const QString one = QString::fromUcs4(&code, 1);
+        if (fromCp1252(toCp1252(one)) != one)
+            return one;
+    }
+    return QString();
+}
+
+ProjectEntry readProjectEntry(const QString &dir)
 {
     IniDocument doc;
     doc.load(findFileNoCase(dir, kDescriptionFile));
-    return ParseProjectEntry(QFileInfo(dir).fileName(), doc.bytes());
+    return parseProjectEntry(QFileInfo(dir).fileName(), doc.bytes());
 }
 
-ProjectEntry ParseProjectEntry(const QString &name, const QByteArray &bytes)
+ProjectEntry parseProjectEntry(const QString &name, const QByteArray &bytes)
 {
     ProjectEntry entry;
     entry.name = name;
@@ -98,14 +109,14 @@ ProjectEntry ParseProjectEntry(const QString &name, const QByteArray &bytes)
     return entry;
 }
 
-bool OpenProject(AppContext &ctx, const QString &name)
+bool openProject(AppContext &ctx, const QString &name)
 {
     if (!staysInside(name))
         return false;
     const QString dir = projectPath(ctx, name);
     if (!QFileInfo(dir).isDir())
         return false;
-    const ProjectEntry entry = ReadProjectEntry(dir);
+    const ProjectEntry entry = readProjectEntry(dir);
     if (entry.protocol.isEmpty())
         return false;
     ctx.IniFileName = kSection; // as after the project list
@@ -113,14 +124,14 @@ bool OpenProject(AppContext &ctx, const QString &name)
     ctx.ProjectName = name;
     ctx.ProjectProtocol = entry.protocol;
     ctx.ProjectDescription = entry.description;
-    ctx.ProtocolFamily = ProtocolFamilyOf(entry.protocol);
+    ctx.ProtocolFamily = protocolFamilyOf(entry.protocol);
     return true;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Project list
 
-bool ProjectList::Fill()
+bool ProjectListCore::fill()
 {
     m_savedDir = m_ctx.ProjectDir;
     m_ctx.IniFileName = kSection;
@@ -138,7 +149,7 @@ bool ProjectList::Fill()
     for (const QFileInfo &info : infos) {
         if (!info.isDir())
             continue;
-        const ProjectEntry entry = ReadProjectEntry(info.filePath());
+        const ProjectEntry entry = readProjectEntry(info.filePath());
         if (entry.protocol.isEmpty())
             continue;
         if (m_preselected < 0 && entry.name == m_ctx.ProjectName)
@@ -150,7 +161,7 @@ bool ProjectList::Fill()
     return true;
 }
 
-bool ProjectList::TakeSelection(const ProjectEntry *item)
+bool ProjectListCore::takeSelection(const ProjectEntry *item)
 {
     if (!item)
         return false;
@@ -160,10 +171,10 @@ bool ProjectList::TakeSelection(const ProjectEntry *item)
     return true;
 }
 
-bool ProjectList::Open(const ProjectEntry *item)
+bool ProjectListCore::open(const ProjectEntry *item)
 {
     mStatus = 2;
-    if (!TakeSelection(item)) {
+    if (!takeSelection(item)) {
         show(m_ctx, BoxKind::Exclamation, text(m_ctx, "X93"));
         return false;
     }
@@ -173,16 +184,16 @@ bool ProjectList::Open(const ProjectEntry *item)
     m_ctx.ProjectName = mSelNom;
     m_ctx.ProjectProtocol = mSelProt;
     m_ctx.ProjectDescription = mSelDesc;
-    m_ctx.ProtocolFamily = ProtocolFamilyOf(mSelProt);
+    m_ctx.ProtocolFamily = protocolFamilyOf(mSelProt);
     return true;
 }
 
-void ProjectList::Closing()
+void ProjectListCore::closing()
 {
     m_ctx.ProjectDir = m_savedDir;
 }
 
-bool ProjectList::Delete(const ProjectEntry &item)
+bool ProjectListCore::deleteProject(const ProjectEntry &item)
 {
     if (!staysInside(item.name))
         return false;
@@ -216,10 +227,10 @@ bool ProjectList::Delete(const ProjectEntry &item)
     return true;
 }
 
-bool ProjectList::BeginNew(const ProjectEntry *item)
+bool ProjectListCore::beginNew(const ProjectEntry *item)
 {
     mStatus = 1;
-    if (!TakeSelection(item)) {
+    if (!takeSelection(item)) {
         mSelNom.clear();
         return true;
     }
@@ -238,19 +249,19 @@ bool ProjectList::BeginNew(const ProjectEntry *item)
     }
 }
 
-void ProjectList::BeginEdit(const ProjectEntry &item)
+void ProjectListCore::beginEdit(const ProjectEntry &item)
 {
     mStatus = 2;
-    TakeSelection(&item);
+    takeSelection(&item);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Project dialog
 
-ProjectDialog::Fields ProjectDialog::Load()
+ProjectDialogCore::Fields ProjectDialogCore::load()
 {
     Fields f;
-    f.protocols = NewProjectProtocols(m_ctx);
+    f.protocols = newProjectProtocols(m_ctx);
     f.protocolIndex = 0;
     m_mode = m_list.mStatus;
     m_copy = false;
@@ -272,10 +283,17 @@ ProjectDialog::Fields ProjectDialog::Load()
     return f;
 }
 
-bool ProjectDialog::Accept(const QString &name, const QString &description, const QString &protocol)
+bool ProjectDialogCore::accept(const QString &typedName, const QString &description, const QString &protocol)
 {
-    if (!IsValidProjectName(name)) {
+    // Blanks around a name would make two projects look alike.
+    const QString name = TrimBlanks(typedName);
+    if (!isValidProjectName(name)) {
         show(m_ctx, BoxKind::Exclamation, text(m_ctx, "X98"));
+        return false;
+    }
+    // A name the settings file cannot store would not be found again as the last project.
+    if (const QString bad = unstorableCharOf(name); !bad.isEmpty()) {
+        show(m_ctx, BoxKind::Exclamation, text(m_ctx, "PRJ1") + QStringLiteral(" \"") + bad + QLatin1Char('"'));
         return false;
     }
     const QString target = projectPath(m_ctx, name);
@@ -299,9 +317,9 @@ bool ProjectDialog::Accept(const QString &name, const QString &description, cons
         }
         if (m_copy) {
             if (!staysInside(m_list.mSelNom)
-                || !CopyFiles(projectPath(m_ctx, m_list.mSelNom), target, QString()))
+                || !copyFiles(projectPath(m_ctx, m_list.mSelNom), target, QString()))
                 show(m_ctx, BoxKind::Exclamation, text(m_ctx, "X96"));
-        } else if (!CopyFiles(m_ctx.PathTemplates, target, protocol + QStringLiteral(".*"))) {
+        } else if (!copyFiles(m_ctx.PathTemplates, target, protocol + QStringLiteral(".*"))) {
             show(m_ctx, BoxKind::Exclamation, text(m_ctx, "X97"));
         }
     }
@@ -324,12 +342,12 @@ bool ProjectDialog::Accept(const QString &name, const QString &description, cons
     return true;
 }
 
-void ProjectDialog::Cancel()
+void ProjectDialogCore::cancel()
 {
     m_list.mStatus = 0;
 }
 
-bool ProjectDialog::CopyFiles(const QString &source, const QString &target, const QString &pattern)
+bool ProjectDialogCore::copyFiles(const QString &source, const QString &target, const QString &pattern)
 {
     if (!QFileInfo(source).isDir() || !canList(source)) {
         show(m_ctx, BoxKind::Critical, text(m_ctx, "X99") + kLineBreak + source);

@@ -5,7 +5,6 @@
 #include <QString>
 #include <memory>
 
-class QDateTime;
 class QFile;
 
 namespace tarveon {
@@ -27,8 +26,8 @@ inline const QString kMarkSent = QStringLiteral("<");
 
 // What a monitor window does with its lines, without the window: the line transformation and
 // guard of each kind, the bounded list, the log file, the traffic report switches, and two
-// conveniences of the window (a text filter and a pause). The window shows lines() in its list
-// and forwards its controls here.
+// conveniences of the window (a text filter and a pause). The window shows lines() and forwards
+// its controls here.
 class MonitorCore : public QObject {
     Q_OBJECT
 public:
@@ -43,55 +42,55 @@ public:
     void setLink(LinkCommands *link) { m_link = link; }
 
     // The window loads: flags and, for the bus monitors, the traffic report on.
-    void Load();
+    void load();
     // The window closes: bus monitors switch their report off; the log stops; flags cleared.
-    void Unload();
+    void unload();
     bool loaded() const { return m_loaded; }
 
     // Displays one line. trama: the line; N: the direction mark (gateway monitor only).
     void VerTramas(const QString &trama, const QString &N = QString());
     // The text a line shows as: the bus monitors drop the first four characters, the gateway
     // monitor puts the mark first.
-    QString ShownText(const QString &trama, const QString &N = QString()) const;
+    QString shownText(const QString &trama, const QString &N = QString()) const;
 
     // chkBus clicked.
     void chkBus_Click(bool checked);
     // chkLog checked: opens the log file and writes the start marker. Returns whether chkLog
     // stays checked (the gateway monitor gives it up when there is no project or no file).
-    bool StartLog();
+    bool startLog();
     // chkLog unchecked: the stop marker, then the file is closed.
-    void StopLog();
+    void stopLog();
     bool logging() const { return bool(m_log); }
-    // The window's log file; empty when it has none (no project open).
-    QString LogFileName() const;
+    // The window's log file in the open project; empty when no project is open.
+    QString logFileName() const;
 
     // chkUltimo: keep the newest line selected.
     bool showLast() const { return m_showLast; }
     void setShowLast(bool on) { m_showLast = on; }
 
     // cmdClear.
-    void Clear();
+    void clear();
 
     // Only lines containing this text (case-insensitive) are listed; empty lists every line.
     // The log file receives every line whatever the filter.
     void setFilter(const QString &text);
-    QString filter() const { return m_filter; }
     // While paused the list stays as it is; lines still reach the log file and are kept aside,
     // so the list shows the newest lines again when the pause ends.
     void setPaused(bool paused);
-    bool paused() const { return m_paused; }
 
     // The list as shown.
     MonitorLines &lines() { return m_shown; }
     const MonitorLines &lines() const { return m_shown; }
-    // Every entry of the list followed by CR LF (the copy to the clipboard).
-    QString AllText() const;
+    // Every text of the list followed by CR LF (the copy to the clipboard).
+    QString allText() const;
 
 signals:
     // Step 1 of VerTramas: the window must be visible.
     void showRequested();
-    // A line was added to the list at row (the window selects it when showLast()).
-    void lineAdded(int row);
+    // A line was added to the list (the window selects the newest when showLast()).
+    void lineAdded();
+    // The log file was closed because the project it belongs to is no longer open.
+    void logAbandoned();
 
 private:
     bool guardPasses() const;
@@ -110,11 +109,9 @@ private:
     LineRing m_all;       // every line that passed the guard, bounded like the list
     MonitorLines m_shown; // lstTramas
     std::unique_ptr<QFile> m_log;
+    QString m_logProject; // the project directory the log file belongs to
     qint64 m_stampSecond = -1;
     QByteArray m_stamp;
 };
-
-// The log text of one line: time stamp "yyyy/mm/dd hh:nn:ss " + text + CR LF, Windows-1252.
-QByteArray MonitorLogLine(const QDateTime &when, const QString &text);
 
 } // namespace tarveon

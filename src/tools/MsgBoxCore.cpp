@@ -1,8 +1,8 @@
-#include "tools/DialogLogic.h"
+#include "tools/MsgBoxCore.h"
 
 namespace tarveon {
 
-QString ReplaceAll(const QString &text, const QString &search, const QString &replacement)
+QString replaceAll(const QString &text, const QString &search, const QString &replacement)
 {
     if (search.isEmpty())
         return text;
@@ -21,13 +21,13 @@ QString ReplaceAll(const QString &text, const QString &search, const QString &re
     return out;
 }
 
-QString NormaliseMessageLineEnds(const QString &text)
+QString normaliseMessageLineEnds(const QString &text)
 {
-    return ReplaceAll(ReplaceAll(text, QStringLiteral("\n"), QString()), QStringLiteral("\r"),
+    return replaceAll(replaceAll(text, QStringLiteral("\n"), QString()), QStringLiteral("\r"),
                       QStringLiteral("\r\n"));
 }
 
-QList<int> MsgBoxButtonLefts(int innerWidth, int buttonWidth, int count)
+QList<int> msgBoxButtonLefts(int innerWidth, int buttonWidth, int count)
 {
     if (count < 1 || count > 3)
         return {};
@@ -41,7 +41,7 @@ QList<int> MsgBoxButtonLefts(int innerWidth, int buttonWidth, int count)
     return lefts;
 }
 
-int MsgBoxCancelButton(int count)
+int msgBoxCancelButton(int count)
 {
     return count >= 1 && count <= 3 ? count : 0;
 }
