@@ -103,7 +103,7 @@ struct Session {
         c.GridBusy = false;
         // A missing or unreadable table file leaves the fresh table, as in the editor (its message
         // has been printed).
-        ApplyStoredTable(c, qint16(protocolCode), table);
+        c.show(ApplyStoredTable(c, qint16(protocolCode), table));
         return true;
     }
 };
@@ -149,7 +149,8 @@ int run(const QStringList &args, bool generate)
     if (!generate)
         return kDone;
 
-    const GenerateResult result = GenerateFromProject(*s.ctx, s.settings, s.table, false);
+    const GenerateResult result = GenerateFromProject(*s.ctx, s.settings, s.table);
+    s.ctx->show(result.faults);
     if (!result.modelBuilt)
         return kRefused;
     if (!result.ok)

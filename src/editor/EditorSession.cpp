@@ -82,7 +82,7 @@ void EditorSession::Open()
     else
         BuildChillerTable(m_ctx, settings, codeLegend, grid);
     m_ctx.GridBusy = true;
-    grid.updateTable([this](SignalTable &table) { ApplyStoredTable(m_ctx, protocolCode, table); });
+    grid.updateTable([this](SignalTable &table) { m_ctx.show(ApplyStoredTable(m_ctx, protocolCode, table)); });
 
     const int first = grid.gridRowCount() > 1 ? 1 : 0;
     m_current = {first, first};
@@ -516,7 +516,9 @@ AcceptOutcome EditorSession::Accept(const std::function<void()> &processEvents)
         return outcome;
     }
     const bool settingsSaved = settings.save(m_ctx, protocolCode);
-    const bool tableSaved = WriteSignalTable(m_ctx, protocolCode, kVersion, grid.table());
+    const std::optional<Fault> tableFault = WriteSignalTable(m_ctx, protocolCode, kVersion, grid.table());
+    m_ctx.show(tableFault);
+    const bool tableSaved = !tableFault;
     if (!settingsSaved || !tableSaved) {
         outcome.stop = AcceptOutcome::SaveFailed;
         return outcome;
@@ -544,7 +546,7 @@ bool EditorSession::GenerateFromEditor(const std::function<void()> &processEvent
         return false;
     if (processEvents)
         processEvents();
-    GenerateFromProject(m_ctx, settings, grid.table());
+    m_ctx.show(GenerateFromProject(m_ctx, settings, grid.table()).messages());
     return true;
 }
 

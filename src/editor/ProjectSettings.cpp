@@ -150,7 +150,7 @@ bool ProjectSettings::save(AppContext &ctx, int protocolCode) const
     bool ok = doc.load(path);
     if (ok) {
         toIni(doc, protocolName(ctx, protocolCode), eibSection(ctx), protocolCode);
-        ok = doc.save(path).isEmpty();
+        ok = doc.save(path, ctx.saveDevice).isEmpty();
     }
     if (!ok)
         ctx.prompter->platformBox(BoxKind::Information, kAppTitle,

@@ -1,14 +1,13 @@
-// Language resources: reading the language file, looking texts up, choosing the language.
+// Language resources: reading the language file, looking texts up, choosing the language, and
+// the shipped file holding a text for every key the program uses.
 #include "TestSupport.h"
-#include "app/AppContext.h"
-#include "app/RecordingPrompter.h"
+#include "app/Text.h"
 
-#include <QDir>
-#include <QRandomGenerator>
+#include <QDirIterator>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace tarveon;
-using tarveon::test::junk;
 
 namespace {
 
@@ -18,408 +17,232 @@ QByteArray B(const char (&s)[N])
     return QByteArray(s, qsizetype(N - 1));
 }
 
-// A program directory of its own with the given language file(s) and settings file.
-struct LangFixture {
-    explicit LangFixture(const QByteArray &lng, int languageIndex = -1, const QString &lngName = "prog.LNG")
-    {
-        if (!lng.isNull())
-            dir.writeFile(lngName, lng);
-        if (languageIndex >= 0)
-            dir.writeFile("prog.ini", "[X103]\r\nLanguage=" + QByteArray::number(languageIndex) + "\r\n");
-    }
-    bool load() { return ctx.language.LoadLanguage(); }
-    QString path(const QString &name) const { return QDir(dir.path()).filePath(name); }
-
-    test::TempProgramDir dir{false};
-    RecordingPrompter prompter;
-    AppContext ctx{dir.path(), QStringLiteral("prog"), &prompter};
-};
-
-QString notFound(const QString &path)
+// The text keys of a source: literals that are a key's letters and digits ("X31", "EIB36"), and
+// literals given straight to GetText ("K0", QStringLiteral("U2")). Comments are left out. Keys
+// put together at run time are not seen: sources write keys out as whole literals.
+QStringList keysIn(QString src)
 {
-    return QStringLiteral("File not found. ") + path;
-}
-QString fatal(const QString &path)
-{
-    return QStringLiteral("Error or File not found. ") + path;
-}
-
-// A prompter whose message dialog takes its button caption by key, as the real one does.
-class CaptionPrompter : public RecordingPrompter {
-public:
-    AppContext *ctx = nullptr;
-    int msgBox(const QString &text, const QString &heading, MsgIcon icon, MsgDefault defaultButton,
-               MsgButtons buttons, const QString &b1, const QString &b2, const QString &b3) override
-    {
-        (void)ctx->GetText(QStringLiteral("X1"));
-        return RecordingPrompter::msgBox(text, heading, icon, defaultButton, buttons, b1, b2, b3);
+    static const QRegularExpression comments("//[^\n]*|/[*].*?[*]/", QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression key("\"((?:X|A|H|EIB|G|LNK)[0-9]+)\"");
+    static const QRegularExpression argument("GetText\\s*\\(\\s*(?:\\w+\\s*\\(\\s*)?u?\"([^\"\\\\]+)\"");
+    src.remove(comments);
+    QStringList keys;
+    for (const QRegularExpression *re : {&key, &argument}) {
+        for (auto it = re->globalMatch(src); it.hasNext();)
+            keys << it.next().captured(1);
     }
-};
+    return keys;
+}
 
 } // namespace
 
 class TestLanguage : public QObject {
     Q_OBJECT
-private slots:
-    void header_data();
-    void header();
-    void records_data();
-    void records();
-    void lineEndsAndEncoding_data();
-    void lineEndsAndEncoding();
-    void duplicateKeepsFirst();
-    void missingKeyEveryTime();
-    void missingKeyWhileShowingMessage();
-    void fileChoice();
-    void fallbackMissingToo();
-    void firstFileBadNoFallback();
-    void fileNamesWithoutRegardToCase();
-    void badInput_data();
-    void badInput();
-    void languageIndexFromSettings_data();
-    void languageIndexFromSettings();
-    void selectLanguage();
-    void shippedFileLoadsCleanly_data();
-    void shippedFileLoadsCleanly();
-    void shippedLanguagesDiffer();
-};
-
-void TestLanguage::header_data()
-{
-    QTest::addColumn<QByteArray>("header");
-    QTest::addColumn<QStringList>("languages"); // empty: fatal end
-
-    QTest::newRow("two languages and Software") << B("Key\tEnglish\tEspa\xF1ol\tSoftware")
-                                                << QStringList{"English", QString::fromUtf8("Español")};
-    QTest::newRow("Software after the second field: one language") << B("Key\tEnglish\tSoftware\tFrench\t")
-                                                                    << QStringList{"English"};
-    QTest::newRow("final field without TAB is not a language") << B("Key\tEnglish\tFrench") << QStringList{"English"};
-    QTest::newRow("final TAB: every field a language") << B("Key\tEnglish\tFrench\t") << QStringList{"English", "French"};
-    QTest::newRow("names trimmed of spaces") << B("Key\t  English \t Software ") << QStringList{"English"};
-    QTest::newRow("Software is matched as written") << B("Key\tsoftware\tX") << QStringList{"software"};
-    QTest::newRow("three languages") << B("K\tA\tB\tC\tSoftware\tv1") << QStringList{"A", "B", "C"};
-    QTest::newRow("single field: fatal") << B("Key") << QStringList();
-    QTest::newRow("two fields, no TAB after the second: fatal") << B("Key\tEnglish") << QStringList();
-    QTest::newRow("Software first: fatal") << B("Key\t Software\tEnglish\t") << QStringList();
-    QTest::newRow("blank header: fatal") << B("   \t  ") << QStringList();
-    QTest::newRow("empty first line: fatal") << B("") << QStringList();
-}
-
-void TestLanguage::header()
-{
-    QFETCH(QByteArray, header);
-    QFETCH(QStringList, languages);
-    LangFixture f(header + "\r\nX1\tOK\tAceptar\tS\r\n");
-    const bool ok = f.load();
-    QCOMPARE(ok, !languages.isEmpty());
-    QCOMPARE(f.ctx.language.Languages(), languages);
-    if (ok) {
-        QVERIFY(f.prompter.records.isEmpty());
-        QCOMPARE(f.ctx.GetText("X1"), QStringLiteral("OK"));
-    } else {
-        QCOMPARE(f.prompter.texts(), QStringList{fatal(f.path("prog.LNG"))});
-        QCOMPARE(f.prompter.records.last().kind, RecordingPrompter::Record::PlatformBox);
-        QCOMPARE(f.prompter.records.last().icon, int(BoxKind::Critical));
-        QCOMPARE(f.prompter.records.last().title, kAppTitle);
-        QVERIFY(!f.ctx.language.hasKey("X1"));
-    }
-}
-
-void TestLanguage::records_data()
-{
-    QTest::addColumn<QByteArray>("body"); // lines after the header "Key<TAB>L1<TAB>L2<TAB>Software"
-    QTest::addColumn<int>("languageIndex");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("expected"); // null: the key is not in the table
-
-    QTest::newRow("first language") << B("X1\tOK\tAceptar") << 0 << "X1" << "OK";
-    QTest::newRow("second language") << B("X1\tOK\tAceptar") << 1 << "X1" << "Aceptar";
-    QTest::newRow("fields not trimmed") << B("X1\t OK \t Si ") << 0 << "X1" << " OK ";
-    QTest::newRow("last field runs to the end of the line") << B("X1\tOK\t Si  ") << 1 << "X1" << " Si  ";
-    QTest::newRow("extra fields ignored") << B("X1\ta\tb\tc\td") << 1 << "X1" << "b";
-    QTest::newRow("empty text: ???") << B("X1\t\tB") << 0 << "X1" << "???";
-    QTest::newRow("empty last text: ???") << B("X1\tA\t") << 1 << "X1" << "???";
-    QTest::newRow("second language missing: ???") << B("X1\tOnly") << 1 << "X1" << "???";
-    QTest::newRow("key alone: ???") << B("X1") << 0 << "X1" << "???";
-    QTest::newRow("blank text kept as it is") << B("X1\t \tB") << 0 << "X1" << " ";
-    QTest::newRow("comment with TABs ignored") << B("*X1\tA\tB") << 0 << "*X1" << QString();
-    QTest::newRow("comment hides nothing else") << B("* note\tx\r\nX2\tA\tB") << 0 << "X2" << "A";
-    QTest::newRow("blank lines skipped") << B("\r\n   \r\n\t\t\r\nX2\tA\tB\r\n\r\n") << 1 << "X2" << "B";
-    QTest::newRow("no key from a blank line") << B("\r\n  \r\n") << 0 << "" << QString();
-    QTest::newRow("key with blanks is kept as is") << B(" X3 \tA\tB") << 0 << " X3 " << "A";
-    QTest::newRow("keys are case-sensitive") << B("x4\tA\tB") << 0 << "X4" << QString();
-    QTest::newRow("star not first is a record") << B(" *X5\tA\tB") << 0 << " *X5" << "A";
-}
-
-void TestLanguage::records()
-{
-    QFETCH(QByteArray, body);
-    QFETCH(int, languageIndex);
-    QFETCH(QString, key);
-    QFETCH(QString, expected);
-    LangFixture f("Key\tL1\tL2\tSoftware\r\n" + body + "\r\n", languageIndex);
-    QVERIFY(f.load());
-    QCOMPARE(f.ctx.language.LanguageIndex(), languageIndex);
-    QVERIFY(f.prompter.records.isEmpty());
-    if (expected.isNull()) {
-        QVERIFY(!f.ctx.language.hasKey(key));
-        QCOMPARE(f.ctx.GetText(key), QStringLiteral("???"));
-        QCOMPARE(f.prompter.texts(), QStringList{"No text found for Key: " + key});
-    } else {
-        QCOMPARE(f.ctx.GetText(key), expected);
-        QVERIFY(f.prompter.records.isEmpty());
-    }
-}
-
-void TestLanguage::lineEndsAndEncoding_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("x1");
-    QTest::addColumn<QString>("x2");
-
-    QTest::newRow("CR LF") << B("K\tA\tSoftware\r\nX1\tone\r\nX2\ttwo\r\n") << "one" << "two";
-    QTest::newRow("LF only") << B("K\tA\tSoftware\nX1\tone\nX2\ttwo\n") << "one" << "two";
-    QTest::newRow("CR only") << B("K\tA\tSoftware\rX1\tone\rX2\ttwo\r") << "one" << "two";
-    QTest::newRow("mixed, no final line end") << B("K\tA\tSoftware\nX1\tone\r\n\r\nX2\ttwo") << "one" << "two";
-    QTest::newRow("Windows-1252 above 127") << B("K\tA\tSoftware\r\nX1\t\xC1ngel \x80 \xBA" "C\r\nX2\t\xBFS\xED?\r\n")
-                                            << QString::fromUtf8("Ángel € ºC") << QString::fromUtf8("¿Sí?");
-    QTest::newRow("undefined Windows-1252 bytes kept") << B("K\tA\tSoftware\r\nX1\t\x81\x8D\r\nX2\t\x9D\r\n")
-                                                       << QString(QChar(0x81)) + QChar(0x8D) << QString(QChar(0x9D));
-    QTest::newRow("UTF-8 with byte-order mark") << B("\xEF\xBB\xBFK\tA\tSoftware\r\nX1\t\xC3\x81ngel\r\nX2\t\xE2\x82\xAC\r\n")
-                                                << QString::fromUtf8("Ángel") << QString::fromUtf8("€");
-}
-
-void TestLanguage::lineEndsAndEncoding()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QString, x1);
-    QFETCH(QString, x2);
-    LangFixture f(file);
-    QVERIFY(f.load());
-    QCOMPARE(f.ctx.language.Languages(), QStringList{"A"});
-    QCOMPARE(f.ctx.GetText("X1"), x1);
-    QCOMPARE(f.ctx.GetText("X2"), x2);
-    QVERIFY(f.prompter.records.isEmpty());
-}
-
-void TestLanguage::duplicateKeepsFirst()
-{
-    LangFixture f(B("K\tA\tB\tSoftware\r\nX1\tfirst\tprimero\r\nX2\tx\ty\r\nX1\tsecond\tsegundo\r\nX1\tthird\r\n"));
-    QVERIFY(f.load());
-    const QString message = "Duplicated register in " + f.path("prog.LNG") + "\rX1";
-    QCOMPARE(f.prompter.texts(), (QStringList{message, message}));
-    const auto &r = f.prompter.records.at(0);
-    QCOMPARE(r.kind, RecordingPrompter::Record::MsgBox);
-    QCOMPARE(r.title, kAppTitle); // empty heading: the dialog shows the application title
-    QCOMPARE(r.buttons, 1);
-    QCOMPARE(f.ctx.GetText("X1"), QStringLiteral("first"));
-    QCOMPARE(f.ctx.GetText("X2"), QStringLiteral("x"));
-}
-
-void TestLanguage::missingKeyEveryTime()
-{
-    LangFixture f(B("K\tA\tSoftware\r\nX1\tone\r\n"));
-    QVERIFY(f.load());
-    QCOMPARE(f.ctx.GetText("A999"), QStringLiteral("???"));
-    QCOMPARE(f.ctx.GetText("A999"), QStringLiteral("???"));
-    QCOMPARE(f.prompter.texts(), (QStringList{"No text found for Key: A999", "No text found for Key: A999"}));
-    QCOMPARE(f.prompter.records.first().kind, RecordingPrompter::Record::MsgBox);
-    QCOMPARE(f.prompter.records.first().title, kAppTitle);
-    QVERIFY(!f.ctx.language.hasKey("A999"));
-}
-
-void TestLanguage::missingKeyWhileShowingMessage()
-{
-    // The message dialog asks for its caption "X1", which this file lacks: one message, no loop.
-    test::TempProgramDir dir(false);
-    dir.writeFile("RESOURCES.LNG", B("K\tA\tSoftware\r\nX2\ttwo\r\n"));
-    dir.writeFile("prog.LNG", B("K\tA\tSoftware\r\nX2\ttwo\r\n"));
-    CaptionPrompter prompter;
-    AppContext ctx(dir.path(), "prog", &prompter);
-    prompter.ctx = &ctx;
-    QVERIFY(ctx.language.LoadLanguage());
-    QCOMPARE(ctx.GetText("X7"), QStringLiteral("???"));
-    QCOMPARE(prompter.texts(), QStringList{"No text found for Key: X7"});
-    prompter.clear();
-    QCOMPARE(ctx.GetText("X7"), QStringLiteral("???"));
-    QCOMPARE(prompter.records.size(), 1);
-}
-
-void TestLanguage::fileChoice()
-{
-    LangFixture f(B("K\tA\tSoftware\r\nX1\tfrom RESOURCES\r\n"), -1, "RESOURCES.LNG");
-    f.dir.writeFile("prog.LNG", B("K\tA\tSoftware\r\nX1\tfrom prog\r\n"));
-    QVERIFY(f.load());
-    QVERIFY(f.prompter.records.isEmpty());
-    QCOMPARE(f.ctx.GetText("X1"), QStringLiteral("from prog"));
-
-    LangFixture g(B("K\tA\tSoftware\r\nX1\tfrom RESOURCES\r\n"), -1, "RESOURCES.LNG");
-    QVERIFY(g.load());
-    QCOMPARE(g.prompter.texts(), QStringList{notFound(g.path("prog.LNG"))});
-    QCOMPARE(g.prompter.records.first().kind, RecordingPrompter::Record::PlatformBox);
-    QCOMPARE(g.prompter.records.first().icon, int(BoxKind::Critical));
-    QCOMPARE(g.prompter.records.first().title, kAppTitle);
-    QCOMPARE(g.ctx.GetText("X1"), QStringLiteral("from RESOURCES"));
-}
-
-void TestLanguage::fallbackMissingToo()
-{
-    LangFixture f{QByteArray()};
-    QVERIFY(!f.load());
-    QCOMPARE(f.prompter.texts(), (QStringList{notFound(f.path("prog.LNG")), fatal(f.path("RESOURCES.LNG"))}));
-    QCOMPARE(f.prompter.records.last().icon, int(BoxKind::Critical));
-    QVERIFY(f.ctx.language.Languages().isEmpty());
-}
-
-void TestLanguage::firstFileBadNoFallback()
-{
-    LangFixture f(B("K\tA\tSoftware\r\nX1\tgood\r\n"), -1, "RESOURCES.LNG");
-    f.dir.writeFile("prog.LNG", B("only a title\r\nX1\tA\r\n"));
-    QVERIFY(!f.load());
-    QCOMPARE(f.prompter.texts(), QStringList{fatal(f.path("prog.LNG"))});
-    QVERIFY(!f.ctx.language.hasKey("X1"));
-}
-
-void TestLanguage::fileNamesWithoutRegardToCase()
-{
-    LangFixture f(B("K\tA\tSoftware\r\nX1\tlower\r\n"), -1, "resources.lng");
-    QVERIFY(f.load());
-    QCOMPARE(f.ctx.GetText("X1"), QStringLiteral("lower"));
-    QCOMPARE(f.prompter.texts(), QStringList{notFound(f.path("prog.LNG"))});
-
-    LangFixture g(B("K\tA\tSoftware\r\nX1\tprog\r\n"), -1, "PROG.lng");
-    QVERIFY(g.load());
-    QVERIFY(g.prompter.records.isEmpty());
-    QCOMPARE(g.ctx.GetText("X1"), QStringLiteral("prog"));
-}
-
-void TestLanguage::badInput_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<int>("loads"); // 1 loads, 0 fatal end, -1 either (random bytes)
-
-    QTest::newRow("empty file") << QByteArray("") << 0;
-    QTest::newRow("only line ends") << QByteArray("\r\n\r\n\n") << 0;
-    QTest::newRow("binary junk") << junk(5, 8192) << -1;
-    QTest::newRow("binary junk 2") << junk(9, 65536) << -1;
-    QTest::newRow("binary junk without TAB or line end") << junk(6, 8192).replace('\t', 'x').replace('\n', 'x').replace('\r', 'x')
-                                                         << 0;
-    QTest::newRow("NUL bytes in header and records") << B("K\0\tA\0\tSoftware\r\nX\0001\ta\0b\r\n") << 1;
-    QTest::newRow("good header, junk records") << QByteArray("K\tA\tB\tSoftware\r\n" + junk(8, 20000)) << 1;
-    QTest::newRow("100 kB header") << QByteArray("K\t" + QByteArray(100 * 1024, 'L') + "\tSoftware\r\nX1\tx\r\n") << 1;
-    QTest::newRow("100 kB comment") << QByteArray("K\tA\tSoftware\r\n*" + QByteArray(100 * 1024, '\t') + "\r\nX1\tx\r\n")
-                                    << 1;
-    QTest::newRow("100 kB of TABs in a record") << QByteArray("K\tA\tSoftware\r\nX1" + QByteArray(100 * 1024, '\t') + "\r\n")
-                                                << 1;
-}
-
-void TestLanguage::badInput()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(int, loads);
-    for (int index : {0, 1, 7}) {
-        LangFixture f(file, index);
-        const bool loaded = f.load();
-        if (loads >= 0)
-            QCOMPARE(loaded, loads == 1);
-        if (!loaded) {
-            QCOMPARE(f.prompter.texts(), QStringList{fatal(f.path("prog.LNG"))});
-            QVERIFY(f.ctx.language.Languages().isEmpty());
-        } else {
-            QVERIFY(!f.ctx.language.Languages().isEmpty());
-            (void)f.ctx.GetText("X1");
-        }
-        // Reading never writes: the settings file is as the fixture left it.
-        QCOMPARE(f.dir.readFile("prog.ini"), "[X103]\r\nLanguage=" + QByteArray::number(index) + "\r\n");
-    }
-}
-
-void TestLanguage::languageIndexFromSettings_data()
-{
-    QTest::addColumn<QByteArray>("settings");
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("no settings file: first language") << QByteArray() << 0 << "one";
-    QTest::newRow("Language=1") << B("[X103]\r\nLanguage=1\r\n") << 1 << "uno";
-    QTest::newRow("Language=2abc: third") << B("[x103]\r\nlanguage=2abc\r\n") << 2 << "eins";
-    QTest::newRow("Language beyond the file's languages: first") << B("[X103]\r\nLanguage=3\r\n") << 0 << "one";
-    QTest::newRow("Language that wraps negative: first") << B("[X103]\r\nLanguage=4294967295\r\n") << 0 << "one";
-}
-
-void TestLanguage::languageIndexFromSettings()
-{
-    QFETCH(QByteArray, settings);
-    QFETCH(int, index);
-    QFETCH(QString, text);
-    LangFixture f(B("K\tEnglish\tEspa\xF1ol\tDeutsch\tSoftware\r\nX1\tone\tuno\teins\r\n"));
-    if (!settings.isEmpty())
-        f.dir.writeFile("prog.ini", settings);
-    QVERIFY(f.load());
-    QCOMPARE(f.ctx.language.LanguageIndex(), index);
-    QCOMPARE(f.ctx.GetText("X1"), text);
-}
-
-void TestLanguage::selectLanguage()
-{
-    LangFixture f(B("K\tEnglish\tEspa\xF1ol\tSoftware\r\nX1\tOK\tAceptar\r\nX14\tNext start.\tProximo inicio.\r\n"));
-    f.dir.writeFile("prog.ini", B("; settings\r\n[X103]\r\nCom=2\r\n"));
-    QVERIFY(f.load());
-    f.prompter.clear();
-    f.ctx.language.SelectLanguage(1);
-    QCOMPARE(f.ctx.language.LanguageIndex(), 1);
-    QCOMPARE(f.dir.readFile("prog.ini"), B("; settings\r\n[X103]\r\nCom=2\r\nLanguage=1\r\n"));
-    QCOMPARE(f.prompter.texts(), QStringList{"Next start."});
-    QCOMPARE(f.prompter.records.first().kind, RecordingPrompter::Record::MsgBox);
-    // The loaded texts stay until the next start.
-    QCOMPARE(f.ctx.GetText("X1"), QStringLiteral("OK"));
-
-    f.ctx.language.SelectLanguage(0);
-    QCOMPARE(f.dir.readFile("prog.ini"), B("; settings\r\n[X103]\r\nCom=2\r\nLanguage=0\r\n"));
-
-    // The next start reads the chosen language.
-    f.ctx.language.SelectLanguage(1);
-    QVERIFY(f.load());
-    QCOMPARE(f.ctx.GetText("X1"), QStringLiteral("Aceptar"));
-}
-
-void TestLanguage::shippedFileLoadsCleanly_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::newRow("English") << 0;
-    QTest::newRow("Spanish") << 1;
-}
-
-void TestLanguage::shippedFileLoadsCleanly()
-{
-    QFETCH(int, index);
-    test::TempProgramDir dir;
-    dir.writeFile("tarveon-config.ini", "[X103]\r\nLanguage=" + QByteArray::number(index) + "\r\n");
+    test::TempProgramDir dir{false};
     RecordingPrompter prompter;
-    AppContext ctx(dir.path(), "tarveon-config", &prompter);
-    QVERIFY(ctx.language.LoadLanguage());
-    // Only the notice that there is no tarveon-config.LNG beside the program.
-    QCOMPARE(prompter.texts(), QStringList{notFound(dir.filePath("tarveon-config.LNG"))});
-    QCOMPARE(ctx.language.Languages(), (QStringList{"English", QString::fromUtf8("Español")}));
-    QCOMPARE(ctx.language.LanguageIndex(), index);
-    QVERIFY(ctx.language.hasKey("X1"));
-    QVERIFY(ctx.language.hasKey("X14"));
-}
-
-void TestLanguage::shippedLanguagesDiffer()
-{
-    // The Spanish column is not a copy of the English one.
-    QStringList texts;
-    for (int index : {0, 1}) {
-        test::TempProgramDir dir;
-        dir.writeFile("tarveon-config.ini", "[X103]\r\nLanguage=" + QByteArray::number(index) + "\r\n");
-        RecordingPrompter prompter;
-        AppContext ctx(dir.path(), "tarveon-config", &prompter);
-        QVERIFY(ctx.language.LoadLanguage());
-        texts << ctx.GetText("X77") + ctx.GetText("X25") + ctx.GetText("X14");
+    AppContext ctx{dir.path(), QStringLiteral("prog"), &prompter};
+    QString path(const QString &name) const { return dir.filePath(name); }
+    bool load(const QByteArray &lng, const QByteArray &settings = {})
+    {
+        if (!lng.isNull())
+            dir.writeFile("prog.LNG", lng);
+        if (!settings.isNull())
+            dir.writeFile("prog.ini", settings);
+        return ctx.language.LoadLanguage();
     }
-    QVERIFY(texts[0] != texts[1]);
-}
+
+private slots:
+    void init()
+    {
+        for (const QString &f : QDir(dir.path()).entryList(QDir::Files))
+            QFile::remove(path(f));
+        prompter.clear();
+    }
+
+    void header_data()
+    {
+        QTest::addColumn<QByteArray>("header");
+        QTest::addColumn<QStringList>("languages"); // empty: the fatal end
+        QTest::newRow("two and Software") << B("Key\tEnglish\tEspa\xF1ol\tSoftware") << QStringList{"English", "Español"};
+        QTest::newRow("Software second: one") << B("Key\tEnglish\tSoftware\tFrench\t") << QStringList{"English"};
+        QTest::newRow("last field without TAB") << B("Key\tEnglish\tFrench") << QStringList{"English"};
+        QTest::newRow("final TAB") << B("Key\tEnglish\tFrench\t") << QStringList{"English", "French"};
+        QTest::newRow("names trimmed") << B("Key\t  English \t Software ") << QStringList{"English"};
+        QTest::newRow("Software as written") << B("Key\tsoftware\tX") << QStringList{"software"};
+        QTest::newRow("single field") << B("Key") << QStringList();
+        QTest::newRow("Software first") << B("Key\t Software\tEnglish\t") << QStringList();
+        QTest::newRow("blank header") << B("   \t  ") << QStringList();
+        QTest::newRow("empty file") << B("") << QStringList();
+    }
+    void header()
+    {
+        QFETCH(QByteArray, header);
+        QFETCH(QStringList, languages);
+        QCOMPARE(load(header.isEmpty() ? header : header + "\r\nX1\tOK\tAceptar\tS\r\n"), !languages.isEmpty());
+        QCOMPARE(ctx.language.Languages(), languages);
+        if (languages.isEmpty()) {
+            QCOMPARE(prompter.texts(), QStringList{"Error or File not found. " + path("prog.LNG")});
+            QCOMPARE(prompter.records[0].icon, int(BoxKind::Critical));
+            QVERIFY(!ctx.language.hasKey("X1"));
+        } else {
+            QCOMPARE(ctx.GetText("X1"), QStringLiteral("OK"));
+            QVERIFY(prompter.records.isEmpty());
+        }
+    }
+
+    void records_data()
+    {
+        QTest::addColumn<QByteArray>("body"); // after the header "Key TAB L1 TAB L2 TAB L3 TAB Software"
+        QTest::addColumn<QByteArray>("language"); // setting Language; null: no settings file
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected"); // null: not in the table
+        QTest::newRow("no settings: first") << B("X1\tOK\tAceptar") << QByteArray() << "X1" << "OK";
+        QTest::newRow("second language") << B("X1\tOK\tAceptar") << B("1") << "X1" << "Aceptar";
+        QTest::newRow("2abc: third, the last") << B("X1\ta\tb\tc\td") << B("2abc") << "X1" << "c";
+        QTest::newRow("one past the last: first") << B("X1\ta\tb\tc") << B("3") << "X1" << "a";
+        QTest::newRow("wraps negative: first") << B("X1\ta\tb\tc") << B("4294967295") << "X1" << "a";
+        QTest::newRow("fields not trimmed") << B("X1\t OK \t Si  ") << B("1") << "X1" << " Si  ";
+        QTest::newRow("empty text") << B("X1\t\tB") << B("0") << "X1" << "???";
+        QTest::newRow("language missing") << B("X1\tOnly") << B("1") << "X1" << "???";
+        QTest::newRow("comment with TABs") << B("*X1\tA\tB") << B("0") << "*X1" << QString();
+        QTest::newRow("blank lines skipped") << B("\r\n   \r\n\t\t\r\nX2\tA\tB\r\n") << B("1") << "X2" << "B";
+        QTest::newRow("key kept as written") << B(" X3 \tA\tB") << B("0") << " X3 " << "A";
+        QTest::newRow("keys case-sensitive") << B("x4\tA\tB") << B("0") << "X4" << QString();
+        QTest::newRow("line ends LF, CR") << B("X5\tA\tB\nX6\tC\tD\rX7\tE\tF") << B("1") << "X7" << "F";
+        QTest::newRow("Windows-1252") << B("X8\t\xC1ngel \x80\t\xBFS\xED?") << B("1") << "X8" << QString::fromUtf8("¿Sí?");
+        QTest::newRow("undefined bytes, NUL") << B("X\0" "9\t\x81\0") << B("0") << QString::fromLatin1("X\0" "9", 3)
+                                              << QString(QChar(0x81)) + QChar(0);
+    }
+    void records()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, language);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        QVERIFY(load("Key\tL1\tL2\tL3\tSoftware\r\n" + body + "\r\n",
+                     language.isNull() ? QByteArray() : "[x103]\r\nlanguage=" + language + "\r\n"));
+        QVERIFY(prompter.records.isEmpty());
+        QCOMPARE(ctx.GetText(key), expected.isNull() ? QStringLiteral("???") : expected);
+        QCOMPARE(prompter.texts(), expected.isNull() ? QStringList{"No text found for Key: " + key} : QStringList());
+    }
+
+    void utf8WithByteOrderMark()
+    {
+        QVERIFY(load(B("\xEF\xBB\xBFK\tA\tSoftware\r\nX1\t\xC3\x81ngel \xE2\x82\xAC\r\n")));
+        QCOMPARE(ctx.GetText("X1"), QString::fromUtf8("Ángel €"));
+    }
+
+    // Which file is read: the program's own name, else RESOURCES.LNG; names in any case.
+    void files_data()
+    {
+        QTest::addColumn<QStringList>("files"); // name=first text; "bad" a file without languages
+        QTest::addColumn<QString>("text");      // "" the fatal end
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("own name first") << QStringList{"prog.LNG=own", "RESOURCES.LNG=shared"} << "own" << QStringList();
+        QTest::newRow("own name in other case") << QStringList{"PROG.lng=own"} << "own" << QStringList();
+        QTest::newRow("fallback") << QStringList{"resources.lng=shared"} << "shared"
+                                  << QStringList{"File not found. @prog.LNG"};
+        QTest::newRow("none") << QStringList() << "" << QStringList{"File not found. @prog.LNG", "Error or File not found. @RESOURCES.LNG"};
+        QTest::newRow("own bad: no fallback") << QStringList{"prog.LNG=bad", "RESOURCES.LNG=shared"} << ""
+                                              << QStringList{"Error or File not found. @prog.LNG"};
+    }
+    void files()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, text);
+        QFETCH(QStringList, shown);
+        for (const QString &f : files) {
+            const QString first = f.section('=', 1);
+            dir.writeFile(f.section('=', 0, 0), first == "bad" ? "title only\r\n" : "K\tA\tSoftware\r\nX1\t" + first.toLatin1() + "\r\n");
+        }
+        QCOMPARE(load(QByteArray()), !text.isEmpty());
+        if (!text.isEmpty())
+            QCOMPARE(ctx.GetText("X1"), text);
+        QCOMPARE(prompter.texts(), shown.replaceInStrings("@", dir.path() + "/"));
+        for (const auto &r : prompter.records)
+            QCOMPARE(r.icon, int(BoxKind::Critical));
+    }
+
+    void duplicateKeepsFirst()
+    {
+        QVERIFY(load(B("K\tA\tB\tSoftware\r\nX1\tfirst\tprimero\r\nX2\tx\ty\r\nX1\tsecond\tsegundo\r\nX1\tthird\r\n")));
+        const QString message = "Duplicated register in " + path("prog.LNG") + "\rX1";
+        QCOMPARE(prompter.texts(), (QStringList{message, message}));
+        QCOMPARE(prompter.records[0].kind, RecordingPrompter::Record::MsgBox);
+        QCOMPARE(ctx.GetText("X1"), QStringLiteral("first"));
+    }
+
+    // A missing key: the message every time, but none about the dialog's own caption, which it
+    // takes by key while the message is shown.
+    void missingKey()
+    {
+        QVERIFY(load(B("K\tA\tSoftware\r\nX2\ttwo\r\n")));
+        prompter.onRecord = [&](const RecordingPrompter::Record &) { (void)ctx.GetText("X1"); };
+        QCOMPARE(ctx.GetText("X7"), QStringLiteral("???"));
+        QCOMPARE(ctx.GetText("X7"), QStringLiteral("???"));
+        prompter.onRecord = nullptr;
+        QCOMPARE(prompter.texts(), (QStringList{"No text found for Key: X7", "No text found for Key: X7"}));
+        QCOMPARE(prompter.records[0].kind, RecordingPrompter::Record::MsgBox);
+    }
+
+    void selectLanguage()
+    {
+        QVERIFY(load(B("K\tEnglish\tEspa\xF1ol\tSoftware\r\nX1\tOK\tAceptar\r\nX14\tNext start.\tOtro\r\n"),
+                     B("; settings\r\n[X103]\r\nCom=2\r\n")));
+        ctx.language.SelectLanguage(1);
+        QCOMPARE(ctx.language.LanguageIndex(), 1);
+        QCOMPARE(dir.readFile("prog.ini"), B("; settings\r\n[X103]\r\nCom=2\r\nLanguage=1\r\n"));
+        QCOMPARE(prompter.texts(), QStringList{"Next start."});
+        QCOMPARE(ctx.GetText("X1"), QStringLiteral("OK")); // the loaded texts stay
+        QVERIFY(ctx.language.LoadLanguage());
+        QCOMPARE(ctx.GetText("X1"), QStringLiteral("Aceptar"));
+    }
+
+    // The shipped file: Windows-1252, CR LF, one text per language for each key, keys once. Both
+    // languages load without a message of their own, differ, read the yes/no texts as 0 and 1, and
+    // hold a text for every key used under src/.
+    void shippedFile()
+    {
+        const QByteArray bytes = test::readAll(test::resourcesDir() + "/RESOURCES.LNG");
+        QVERIFY(bytes.startsWith("Key\tEnglish\tEspa\xF1ol\tSoftware\r\n"));
+        QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
+        QCOMPARE(bytes.count('\r'), bytes.count("\r\n"));
+        QSet<QByteArray> keys;
+        for (const QByteArray &line : bytes.split('\n').mid(1)) {
+            const QByteArray key = line.left(line.indexOf('\t'));
+            QVERIFY2(line.isEmpty() || line.startsWith('*') || (line.count('\t') == 2 && !keys.contains(key)), line.constData());
+            keys.insert(line.startsWith('*') ? QByteArray() : key);
+        }
+        QMap<QString, QString> used; // key -> a file using it
+        QDirIterator it(QStringLiteral(TARVEON_SOURCE_DIR "/src"), {"*.cpp", "*.h"}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile f(it.next());
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            for (const QString &key : keysIn(QString::fromUtf8(f.readAll())))
+                used.insert(key, it.fileName());
+        }
+        QVERIFY(used.contains("X31") && used.contains("EIB36") && used.size() > 200);
+        QStringList texts, problems;
+        for (int index : {0, 1}) {
+            test::TempProgramDir shipped;
+            shipped.writeFile("tarveon-config.ini", "[X103]\r\nLanguage=" + QByteArray::number(index) + "\r\n");
+            RecordingPrompter p;
+            AppContext c(shipped.path(), "tarveon-config", &p);
+            QVERIFY(c.language.LoadLanguage());
+            QCOMPARE(p.texts(), QStringList{"File not found. " + shipped.filePath("tarveon-config.LNG")});
+            QCOMPARE(c.language.Languages(), (QStringList{"English", "Español"}));
+            texts << c.GetText("X77") + c.GetText("X25") + c.GetText("X14");
+            QCOMPARE(LeadingNumber(c.GetText("X9")) + 2 * LeadingNumber(c.GetText("X10")), 2.0);
+            QVERIFY(c.GetText("X9").at(0) == u'0' && c.GetText("X10").at(0) == u'1');
+            for (auto k = used.cbegin(); k != used.cend(); ++k) {
+                if (c.language.textOrEmpty(k.key()).trimmed().isEmpty() || c.language.textOrEmpty(k.key()) == "???")
+                    problems << k.key() + " in language " + QString::number(index) + " (" + k.value() + ")";
+            }
+        }
+        QVERIFY(texts[0] != texts[1]);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestLanguage)
 #include "tst_language.moc"

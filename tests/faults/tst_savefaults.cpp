@@ -1,277 +1,170 @@
-// Every file the tool saves, saved where the save must fail: the message of that file's save, and
-// the previous good file still whole, with no temporary file left beside it.
-// Faults that hold as root: a directory path whose parent is a regular file, a directory standing
-// where the file should be, a directory the process may not write into (as user "nobody" when run
-// as root), and a file size limit (RLIMIT_FSIZE) that makes the write fail part way.
-#include "FaultSupport.h"
+// Every user file the tool saves, saved where the save must fail: the writer's message, the
+// previous file whole and no temporary file left beside it. The disk that fills is a save device
+// that fails after N bytes (AppContext::saveDevice); the other faults are real paths.
 #include "TestSupport.h"
 #include "../model/GatewayTestTables.h"
-#include "editor/ProjectSettings.h"
 #include "model/Generate.h"
 #include "model/SignalTableFile.h"
-#include "tools/Projects.h"
 
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace tarveon;
 using namespace tarveon::test;
-using Record = RecordingPrompter::Record;
 
 namespace {
 
-enum class Saver { AppSettings, ProjectSettings, Description, SignalTable };
-enum class Fault { ParentIsFile, DirectoryInPlace, ReadOnlyDirectory, SizeLimit };
+// The writers, by the file each saves.
+const QStringList kFiles{"tarveon-config.ini", "Project.ini", "ZTR001-PACKAGED.ini", "ZTR001-PACKAGED.dat",
+                         "ZTR001-PACKAGED.zdm"};
+enum Writer { AppFile, DescriptionFile, ProjectFile, TableFile, GatewayFile };
 
-// A file several kilobytes long, so that the size limit falls inside the new file.
-QByteArray padding(const char *prefix)
+QStringList entriesOf(const QString &dir)
 {
-    QByteArray out;
-    for (int i = 0; i < 80; ++i)
-        out += prefix + QByteArray::number(i) + "=" + QByteArray(40, 'x') + "\r\n";
-    return out;
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
 
-SignalTable bigTable()
+mode_t modeOf(const QString &file)
 {
-    SignalTable t;
-    for (int r = 0; r < 300; ++r) {
-        SignalRow row;
-        row[0] = QString::number(r);
-        row[1] = QStringLiteral("1");
-        row[2] = QStringLiteral("%1 - Signal").arg(r);
-        row[3] = QStringLiteral("Controller: On/Off. (R)");
-        row[4] = QStringLiteral("01 - Switching (1 bit)");
-        row[11] = QStringLiteral("No");
-        t.rows << row;
-    }
-    return t;
+    struct stat st {};
+    ::stat(QFile::encodeName(file).constData(), &st);
+    return st.st_mode & 07777;
 }
-
-struct Setup {
-    QString dir;      // where the file lives
-    QString fileName; // its name
-    QString shown;    // the name or path the message names
-};
 
 } // namespace
 
 class TestSaveFaults : public QObject {
     Q_OBJECT
-private slots:
-    void saveFails_data()
+    TestContext t;
+    AppContext &ctx() { return *t.ctx; }
+    QString fileOf(int w) { return (w == AppFile ? ctx().programDir : ctx().ProjectDir) + "/" + kFiles[w]; }
+
+    // Saves with the writer; the messages it returned or showed, as the user sees them.
+    QStringList save(int w)
     {
-        QTest::addColumn<Saver>("saver");
-        QTest::addColumn<Fault>("fault");
-        const QList<QPair<Saver, const char *>> savers = {{Saver::AppSettings, "settings file"},
-                                                         {Saver::ProjectSettings, "project settings"},
-                                                         {Saver::Description, "project description"},
-                                                         {Saver::SignalTable, "signal table"}};
-        const QList<QPair<Fault, const char *>> faults = {{Fault::ParentIsFile, "parent is a file"},
-                                                         {Fault::DirectoryInPlace, "directory in place"},
-                                                         {Fault::ReadOnlyDirectory, "read-only directory"},
-                                                         {Fault::SizeLimit, "size limit mid-way"}};
-        for (const auto &s : savers)
-            for (const auto &f : faults)
-                QTest::newRow(QByteArray(s.second) + ": " + f.second) << s.first << f.first;
-    }
-
-    void saveFails()
-    {
-        QFETCH(Saver, saver);
-        QFETCH(Fault, fault);
-        TestContext t;
-        AppContext &ctx = *t.ctx;
-        const QString root = t.dir.path();
-
-        // Where each file lives; for ParentIsFile that directory sits below a regular file.
-        const QString base = fault == Fault::ParentIsFile ? root + "/afile" : root;
-        if (fault == Fault::ParentIsFile)
-            QVERIFY(writeAll(base, "a plain file"));
-        Setup s;
-        QStringList traversed{root};
-        switch (saver) {
-        case Saver::AppSettings:
-            ctx.programDir = fault == Fault::ParentIsFile ? base + "/program" : root + "/program";
-            s = {ctx.programDir, "tarveon-config.ini", "tarveon-config.ini"};
-            break;
-        case Saver::ProjectSettings:
-            ctx.ProjectDir = base + "/ProjectsZDM/Hotel";
-            s = {ctx.ProjectDir, "ZTR001-PACKAGED.ini", "ZTR001-PACKAGED.ini"};
-            traversed << base + "/ProjectsZDM";
-            break;
-        case Saver::Description:
-            ctx.PathProjects = base + "/ProjectsZDM";
-            s = {ctx.PathProjects + "/Hotel", "Project.ini", "Project.ini"};
-            traversed << ctx.PathProjects;
-            break;
-        case Saver::SignalTable:
-            ctx.ProjectDir = base + "/ProjectsZDM/Hotel";
-            s = {ctx.ProjectDir, "ZTR001-PACKAGED.dat", QDir::toNativeSeparators(ctx.ProjectDir + "/ZTR001-PACKAGED.dat")};
-            traversed << base + "/ProjectsZDM";
-            break;
-        }
-        const QString file = s.dir + "/" + s.fileName;
-
-        // The previous good file (none can exist below a plain file).
-        QByteArray good;
-        if (fault != Fault::ParentIsFile) {
-            if (saver == Saver::SignalTable)
-                good = "PROTOCOLO=70-ZTR001-PACKAGED\r\nVERSION=ZDM.1.0\r\nCAMPOS=12\r\n" + padding("row");
-            else if (saver == Saver::Description)
-                good = "[Project]\r\nDesc=old\r\nProt=ZTR001-PACKAGED\r\n" + padding("Note");
-            else if (saver == Saver::ProjectSettings)
-                good = "[ZTR001-PACKAGED]\r\nIP=10.0.0.9\r\nDevices=2\r\n" + padding("Note");
-            else
-                good = "[X103]\r\nLanguage=1\r\nCom=3\r\n" + padding("Note");
-            if (fault == Fault::DirectoryInPlace) {
-                QVERIFY(writeAll(file + "/inside.txt", good));
-            } else {
-                QVERIFY(writeAll(file, good));
-            }
-        }
-        const QStringList entriesBefore = entriesOf(s.dir);
-        const QByteArray plainFileBefore = readAll(base);
-        t.prompter.clear();
-
-        // The save.
-        bool saved = true;
-        {
-            std::unique_ptr<FileSizeLimit> limit;
-            std::unique_ptr<ReadOnlyDirectory> readOnly;
-            if (fault == Fault::SizeLimit) {
-                limit = std::make_unique<FileSizeLimit>(good.size() / 2);
-                QVERIFY(limit->active());
-            } else if (fault == Fault::ReadOnlyDirectory) {
-                readOnly = std::make_unique<ReadOnlyDirectory>(s.dir, traversed);
-                if (!readOnly->active())
-                    QSKIP("the directory cannot be made read-only for this process");
-            }
-            switch (saver) {
-            case Saver::AppSettings:
-                ctx.ini.WriteAppSetting("X103", "LastProject", "Hotel Sol with a name long enough " + QString(good.size(), 'n'));
-                saved = false; // the write reports only through its message
-                break;
-            case Saver::ProjectSettings: {
-                ProjectSettings settings;
-                settings.devices.resize(160);
-                for (int n = 0; n < 160; ++n)
-                    settings.devices[n] = ProjectSettings::defaultDevice(70, n + 1);
-                saved = settings.save(ctx, 70);
-                break;
-            }
-            case Saver::Description: {
-                ProjectList list(ctx);
-                list.BeginEdit({"Hotel", "ZTR001-PACKAGED", "old"});
-                ProjectDialog dialog(ctx, list);
-                dialog.Load();
-                saved = dialog.Accept("Hotel", "new " + QString(good.size(), 'd'), "ZTR001-PACKAGED");
-                QVERIFY(saved); // the dialog closes; the failed write is only reported
-                saved = false;
-                break;
-            }
-            case Saver::SignalTable:
-                saved = WriteSignalTable(ctx, 70, "1.0", bigTable());
-                break;
-            }
-        }
-        QVERIFY(!saved);
-
-        // One message, the one of that file's save.
-        QCOMPARE(t.prompter.records.size(), 1);
-        const Record &shown = t.prompter.records.first();
-        QCOMPARE(shown.title, kAppTitle);
-        if (saver == Saver::SignalTable) {
-            const QString key = fault == Fault::SizeLimit ? "X40" : "X68";
-            const QString start = ctx.GetText(key) + "\r" + s.shown + "\rError: \r";
-            QCOMPARE(shown.kind, Record::MsgBox);
-            QVERIFY2(shown.text.startsWith(start) && shown.text.size() > start.size(), qPrintable(shown.text));
-        } else {
-            QCOMPARE(shown.kind, Record::PlatformBox);
-            QCOMPARE(shown.text, ctx.GetText("X31") + s.shown);
-        }
-
-        // Nothing lost, nothing left over.
-        QCOMPARE(entriesOf(s.dir), entriesBefore);
-        if (fault == Fault::ParentIsFile)
-            QCOMPARE(readAll(base), plainFileBefore);
-        else if (fault == Fault::DirectoryInPlace)
-            QCOMPARE(readAll(file + "/inside.txt"), good);
+        std::optional<Fault> fault;
+        Faults faults;
+        ctx().IniFileName.clear();
+        if (w == AppFile)
+            fault = ctx().ini.saveAppSetting("X103", "LastProject", QString(300, 'n'));
+        else if (w == DescriptionFile)
+            fault = ctx().ini.saveProjectSetting("Project", "Desc", QString(300, 'n'));
+        else if (w == ProjectFile)
+            makeSettings(160, {}).save(ctx(), 70);
+        else if (w == TableFile)
+            fault = WriteSignalTable(ctx(), 70, "1.0", makeTable(QList<Sig>(50, Sig{1, 0, 1, "1/0/1"})));
         else
-            QCOMPARE(readAll(file), good);
+            faults = GenerateFromProject(ctx(), makeSettings(1, {1}), makeTable({{1, 0, 1, "1/0/1", "", "W"}})).faults;
+        ctx().show(fault);
+        ctx().show(faults);
+        return t.prompter.texts();
     }
 
-    // Generating the gateway file where it cannot be written: the "X32" message with the path and
-    // the system's error, a result that says so, no crash, and no temporary file left behind.
-    void gatewayFileFails_data()
+    // The one message of a failed save: "X31" and the file name, or the key, path and error.
+    void checkMessage(int w, const QStringList &shown, const char *tableKey)
     {
-        QTest::addColumn<Fault>("fault");
-        QTest::newRow("parent is a file") << Fault::ParentIsFile;
-        QTest::newRow("directory in place") << Fault::DirectoryInPlace;
-        QTest::newRow("read-only directory") << Fault::ReadOnlyDirectory;
-        QTest::newRow("size limit mid-way") << Fault::SizeLimit;
-    }
-    void gatewayFileFails()
-    {
-        QFETCH(Fault, fault);
-        TestContext t;
-        AppContext &ctx = *t.ctx;
-        const QString root = t.dir.path();
-        ctx.ProjectProtocol = "ZTR001-PACKAGED";
-        if (fault == Fault::ParentIsFile) {
-            QVERIFY(writeAll(root + "/afile", "a plain file"));
-            ctx.ProjectDir = root + "/afile/Hotel";
-        } else {
-            ctx.ProjectDir = root + "/ProjectsZDM/Hotel";
-            QVERIFY(QDir().mkpath(ctx.ProjectDir));
-        }
-        const QString path = ctx.ProjectDir + "/ZTR001-PACKAGED.zdm";
-        if (fault == Fault::DirectoryInPlace)
-            QVERIFY(writeAll(path + "/inside.txt", "kept"));
-        QList<Sig> rows;
-        for (int code = 0; code < 30; ++code)
-            rows << Sig{1, code, 1, QStringLiteral("1/0/%1").arg(code + 1), "", "RWT"};
-        const QStringList entriesBefore = entriesOf(ctx.ProjectDir);
-        t.prompter.clear();
-        GenerateResult result;
-        {
-            std::unique_ptr<FileSizeLimit> limit;
-            std::unique_ptr<ReadOnlyDirectory> readOnly;
-            if (fault == Fault::SizeLimit)
-                limit = std::make_unique<FileSizeLimit>(200);
-            else if (fault == Fault::ReadOnlyDirectory)
-                readOnly = std::make_unique<ReadOnlyDirectory>(ctx.ProjectDir, QStringList{root, root + "/ProjectsZDM"});
-            if (readOnly && !readOnly->active())
-                QSKIP("the directory cannot be made read-only for this process");
-            result = GenerateFromProject(ctx, makeSettings(1, {1}), makeTable(rows));
-        }
-        QVERIFY(result.modelBuilt);
-        QVERIFY(!result.ok);
-        QVERIFY(result.bytes.size() > 200);
-        QCOMPARE(t.prompter.records.size(), 1);
-        QCOMPARE(t.prompter.records[0].text, ctx.GetText("X32") + path + "\rError: \r" + result.error);
-        QVERIFY(!result.error.isEmpty());
-        QCOMPARE(entriesOf(ctx.ProjectDir), entriesBefore);
-        if (fault == Fault::DirectoryInPlace)
-            QCOMPARE(readAll(path + "/inside.txt"), QByteArray("kept"));
+        const QString path = QDir::toNativeSeparators(fileOf(w));
+        const QString start = w == TableFile ? ctx().GetText(tableKey) + "\r" + path + "\rError: \r"
+                              : w == GatewayFile ? ctx().GetText("X32") + path + "\rError: \r"
+                                                 : ctx().GetText("X31") + kFiles[w];
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].startsWith(start), qPrintable(shown[0]));
+        QCOMPARE(shown[0] == start, w < TableFile); // the system's error follows the path
     }
 
-    // After the fault has gone, the same save succeeds: nothing was left that blocks it.
-    void saveAfterSizeLimitSucceeds()
+    // A previous good file, a directory in the file's place, or no directory at all.
+    QByteArray prepare(int w, const QString &place)
     {
-        TestContext t;
-        AppContext &ctx = *t.ctx;
-        ctx.ProjectDir = t.dir.filePath("ProjectsZDM/Hotel");
-        QVERIFY(writeAll(ctx.ProjectDir + "/ZTR001-PACKAGED.dat", "old"));
-        {
-            FileSizeLimit limit(1024);
-            QVERIFY(!WriteSignalTable(ctx, 70, "1.0", bigTable()));
-        }
-        QCOMPARE(readAll(ctx.ProjectDir + "/ZTR001-PACKAGED.dat"), QByteArray("old"));
+        for (const char *d : {"program", "Hotel", "gone"})
+            QDir(t.dir.filePath(d)).removeRecursively();
         t.prompter.clear();
-        QVERIFY(WriteSignalTable(ctx, 70, "1.0", bigTable()));
-        QVERIFY(t.prompter.records.isEmpty());
-        QCOMPARE(entriesOf(ctx.ProjectDir), QStringList{"ZTR001-PACKAGED.dat"});
-        QVERIFY(readAll(ctx.ProjectDir + "/ZTR001-PACKAGED.dat").startsWith("PROTOCOLO=70-ZTR001-PACKAGED\r\n"));
+        ctx().saveDevice = {};
+        ctx().programDir = t.dir.filePath(place == "missing" ? "gone/program" : "program");
+        ctx().ProjectDir = t.dir.filePath(place == "missing" ? "gone/Hotel" : "Hotel");
+        const QByteArray good = "[X103]\r\nGood=" + QByteArray(100, 'g') + "\r\n";
+        if (place != "missing")
+            writeAll(fileOf(w) + (place == "directory" ? "/inside.txt" : ""), good);
+        return good;
+    }
+
+private slots:
+    void init() { ctx().ProjectProtocol = "ZTR001-PACKAGED"; }
+
+    void diskFillsPartWay_data()
+    {
+        QTest::addColumn<int>("writer");
+        for (int w = AppFile; w <= GatewayFile; ++w)
+            QTest::newRow(qPrintable(kFiles[w])) << w;
+    }
+    void diskFillsPartWay()
+    {
+        QFETCH(int, writer);
+        const QByteArray good = prepare(writer, "good");
+        const QStringList before = entriesOf(QFileInfo(fileOf(writer)).path());
+        ctx().saveDevice = failAfter(64);
+        checkMessage(writer, save(writer), "X40");
+        if (writer == GatewayFile) { // the old file went first: it is never uploaded as if new
+            QVERIFY(entriesOf(ctx().ProjectDir).isEmpty());
+            return;
+        }
+        QCOMPARE(readAll(fileOf(writer)), good);
+        QCOMPARE(entriesOf(QFileInfo(fileOf(writer)).path()), before);
+        ctx().saveDevice = {}; // the fault gone, the same save goes through
+        t.prompter.clear();
+        QCOMPARE(save(writer), QStringList());
+    }
+
+    void directoryInPlace_data() { diskFillsPartWay_data(); }
+    void directoryInPlace()
+    {
+        QFETCH(int, writer);
+        const QByteArray good = prepare(writer, "directory");
+        const QStringList before = entriesOf(QFileInfo(fileOf(writer)).path());
+        checkMessage(writer, save(writer), "X68");
+        QCOMPARE(readAll(fileOf(writer) + "/inside.txt"), good);
+        QCOMPARE(entriesOf(QFileInfo(fileOf(writer)).path()), before);
+    }
+
+    void missingParent_data() { diskFillsPartWay_data(); }
+    void missingParent()
+    {
+        QFETCH(int, writer);
+        prepare(writer, "missing");
+        checkMessage(writer, save(writer), "X68");
+        QVERIFY(!QFileInfo::exists(t.dir.filePath("gone")));
+    }
+
+    // New files get the user's default permissions, never more; a replaced file keeps its own.
+    void permissions_data() { diskFillsPartWay_data(); }
+    void permissions()
+    {
+        QFETCH(int, writer);
+        prepare(writer, "good");
+        const mode_t saved = ::umask(027);
+        ::chmod(QFile::encodeName(fileOf(writer)).constData(), 0600);
+        save(writer);
+        const mode_t replaced = modeOf(fileOf(writer));
+        QFile::remove(fileOf(writer));
+        save(writer);
+        ::umask(saved);
+        QCOMPARE(replaced, mode_t(writer == GatewayFile ? 0640 : 0600));
+        QCOMPARE(modeOf(fileOf(writer)), mode_t(0640));
+    }
+
+    // A copy into a project never writes through a link standing where the copy goes, and never
+    // takes the source's permissions.
+    void copyAsNew()
+    {
+        const QString outside = t.dir.filePath("outside.txt"), source = t.dir.filePath("source.dat");
+        writeAll(outside, "outside");
+        writeAll(source, "template");
+        ::chmod(QFile::encodeName(source).constData(), 0777);
+        QVERIFY(QFile::link(outside, t.dir.filePath("link.dat")));
+        QVERIFY(!copyFileAsNew(source, t.dir.filePath("link.dat")).isEmpty());
+        QCOMPARE(readAll(outside), QByteArray("outside"));
+        QVERIFY(copyFileAsNew(source, t.dir.filePath("copy.dat")).isEmpty());
+        QCOMPARE(readAll(t.dir.filePath("copy.dat")), QByteArray("template"));
+        QCOMPARE(modeOf(t.dir.filePath("copy.dat")) & 0111, mode_t(0));
     }
 };
 
