@@ -1,6 +1,5 @@
 #pragma once
-// Process-wide ways to make writes fail, for writers that take no save device (the monitors' log
-// files). They hold even for root, under which the tests run in CI.
+// Process-wide ways to make writes fail (even for root), for writers without a save device.
 #include <QDir>
 #include <QFile>
 #include <QMap>
@@ -34,9 +33,8 @@ private:
     bool m_active = false;
 };
 
-// A directory the process cannot write into: as root the process acts as user "nobody" (saved
-// user id root) on a directory only readable to others; otherwise its write bits go. The
-// directories in `traversed` are opened for traversal meanwhile; all is put back at the end.
+// A directory the process cannot write into: root acts as "nobody" (saved user id root), others
+// lose its write bits; `traversed` directories are opened for traversal; all is put back after.
 class ReadOnlyDirectory {
 public:
     ReadOnlyDirectory(const QString &dir, const QStringList &traversed)

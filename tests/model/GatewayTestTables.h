@@ -7,8 +7,7 @@
 
 namespace tarveon::test {
 
-// One signal row: device, code, EIS type, own address, further addresses, flags ("RWT", "WU2"),
-// selected or not.
+// One signal row: device, code, EIS type, own and further addresses, flags ("RWT", "WU2"), selected.
 struct Sig {
     int device;
     int code;

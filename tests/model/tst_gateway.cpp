@@ -123,11 +123,8 @@ private slots:
             QTest::addRow("%s=%s", field, text) << field << text << at << QByteArray::fromHex(hex);
         };
         row("EIB:tS_ChekEIB", "5", {129}, "05000000");
-        row("EIB:tS_ChekEIB", "61x", {129}, "3d000000");
         row("EIB:tMS_WaitUpdate", "500", {133}, "f4010000");
-        row("EIB:tMS_WaitUpdate", "501", {133}, "f5010000");
         row("EIB:tMS_WaitInConect", "6000", {149}, "70170000");
-        row("EIB:tMS_WaitInConect", "6001", {149}, "71170000");
         row("EIB:UpdateOnResetoErrEIB", "-1", {153}, "01");
         row("EIB:tS_DelayUpdateBus", "9", {158}, "09");
         row("EIB:tS_DelayUpdateBus", "-2", {158}, "00");
@@ -183,8 +180,7 @@ private slots:
         QVERIFY(faults.isEmpty());
     }
 
-    // Slot of a signal code of device 3 (unit 2): value slot, bit slot, and the value slot its
-    // bit signal marks -1.
+    // Slots of a signal code of device 3 (unit 2): value, bit, and the value slot a bit marks -1.
     void deviceSlots_data()
     {
         QTest::addColumn<int>("protocol");
