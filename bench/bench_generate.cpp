@@ -69,20 +69,21 @@ int main(int argc, char **argv)
         const SignalTable table = projectTable(ctx, units, settings);
         GatewayModel model;
         prompter.clear();
-        if (!BuildGatewayModel(ctx, 70, settings, table, model)) {
-            std::printf("model stopped: %s\n", qPrintable(prompter.texts().join(" | ")));
+        Faults faults;
+        if (!BuildGatewayModel(ctx, 70, settings, table, model, faults)) {
+            std::printf("model stopped: %s\n", qPrintable(faults.last().text));
             return 1;
         }
         const GatewayFileSettings fs = CollectGatewayFileSettings(ctx, 70, settings);
         QByteArray bytes;
         const QString path = GatewayFilePath(ctx, 70);
         const int runs = 25;
-        const double modelMs = medianMs(runs, [&] { BuildGatewayModel(ctx, 70, settings, table, model); });
+        const double modelMs = medianMs(runs, [&] { BuildGatewayModel(ctx, 70, settings, table, model, faults); });
         const double bytesMs = medianMs(runs, [&] { bytes = BuildGatewayFileBytes(model, fs); });
         const double writeMs = medianMs(runs, [&] { WriteGatewayFile(path, bytes); });
         GenerateResult result;
         const double totalMs =
-            medianMs(runs, [&] { result = GenerateGatewayFile(ctx, 70, settings, table, false); });
+            medianMs(runs, [&] { result = GenerateGatewayFile(ctx, 70, settings, table); });
         std::printf("%6d %6d %7d %6d %7lld %9.2f %9.2f %9.2f %9.2f\n", units, table.rowCount() - 1,
                     int(model.GruposEIB.size()), int(model.EnlacesEIB.size()), qlonglong(bytes.size()), modelMs,
                     bytesMs, writeMs, totalMs);

@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         table.rowKeys.insert(QStringLiteral("1-%1").arg(r), r);
     }
     table.rowKeys.insert(QStringLiteral("1-99"), 7); // a key past the table's end is never applied
-    const int applied = ApplyStoredRows(ctx, stored, table);
+    Faults faults;
+    const int applied = ApplyStoredRows(ctx, stored, table, faults);
     require(applied <= stored.rowCount());
     require(table.rowCount() == 4);
 

@@ -27,6 +27,36 @@ bool AppContext::ask(const QString &text) const
            == 1;
 }
 
+void AppContext::show(const Fault &fault) const
+{
+    switch (fault.kind) {
+    case FaultKind::Notice:
+        notice(fault.text);
+        return;
+    case FaultKind::Information:
+        prompter->platformBox(BoxKind::Information, kAppTitle, fault.text);
+        return;
+    case FaultKind::Exclamation:
+        prompter->platformBox(BoxKind::Exclamation, kAppTitle, fault.text);
+        return;
+    case FaultKind::Critical:
+        prompter->platformBox(BoxKind::Critical, kAppTitle, fault.text);
+        return;
+    }
+}
+
+void AppContext::show(const Faults &faults) const
+{
+    for (const Fault &fault : faults)
+        show(fault);
+}
+
+void AppContext::show(const std::optional<Fault> &fault) const
+{
+    if (fault)
+        show(*fault);
+}
+
 void AppContext::InitProtocols()
 {
     ProtocolNames.fill(QString());
@@ -36,7 +66,7 @@ void AppContext::InitProtocols()
     ProtocolNames[protocol::Chiller] = QStringLiteral("ZTR001-CHILLER");
     ProtocolCodes.clear();
     for (int code = 1; code < int(ProtocolNames.size()); ++code) {
-        if (!ProtocolNames[code].isEmpty() && !ProtocolCodes.contains(ProtocolNames[code]))
+        if (!ProtocolNames[code].isEmpty())
             ProtocolCodes.insert(ProtocolNames[code], code);
     }
 }

@@ -1,7 +1,10 @@
 #pragma once
+#include "app/Fault.h"
+#include "app/Files.h"
 #include "app/ModulINI.h"
 #include "app/ProgramPaths.h"
 #include "app/Prompter.h"
+#include "app/Protocols.h"
 #include "app/mIdioma.h"
 #include "model/LinkSignals.h"
 
@@ -10,6 +13,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace tarveon {
 
@@ -32,6 +36,10 @@ public:
     // A question in the message dialog: question icon, buttons "X77" and "X59", the second the
     // default. True when the first was chosen.
     bool ask(const QString &text) const;
+    // Shows what a routine returned: each fault in turn, nothing for none.
+    void show(const Fault &fault) const;
+    void show(const Faults &faults) const;
+    void show(const std::optional<Fault> &fault) const;
 
     // Fills ProtocolNames and ProtocolCodes.
     void InitProtocols();
@@ -48,7 +56,7 @@ public:
 
     // Protocol name table (codes 0..71) and its reverse lookup.
     std::array<QString, 72> ProtocolNames;
-    QHash<QString, int> ProtocolCodes;
+    ProtocolCodeTable ProtocolCodes;
 
     QString PathTemplates;
     QString PathProjects;
@@ -84,6 +92,9 @@ public:
 
     // Local time source (the gateway file's header and log time stamps); tests inject one.
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
+    // The device every user file is saved through (settings, project files, gateway file); empty
+    // writes straight into the file's QSaveFile. Fault tests put a failing device in front.
+    SaveDeviceFactory saveDevice;
 };
 
 } // namespace tarveon

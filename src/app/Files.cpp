@@ -29,15 +29,15 @@ bool openForSave(QSaveFile &file)
     return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
-// Writes all of `data`, or cancels the save and gives the system's error. A short write is
-// followed by another for the rest, which then fails with the real reason.
-QString writeAll(QSaveFile &file, const char *data, qint64 size)
+// Writes all of `data` through `out`, or cancels the save and gives the system's error. A short
+// write is followed by another for the rest, which then fails with the real reason.
+QString writeAll(QSaveFile &file, QIODevice &out, const char *data, qint64 size)
 {
     qint64 done = 0;
     while (done < size) {
-        const qint64 n = file.write(data + done, size - done);
+        const qint64 n = out.write(data + done, size - done);
         if (n <= 0) {
-            QString error = file.errorString();
+            QString error = out.errorString();
             file.cancelWriting();
             return error.isEmpty() ? QStringLiteral("Write error") : error;
         }
@@ -48,7 +48,7 @@ QString writeAll(QSaveFile &file, const char *data, qint64 size)
 
 } // namespace
 
-QString saveFileAtomically(const QString &path, const QByteArray &bytes, bool *opened)
+QString saveFileAtomically(const QString &path, const QByteArray &bytes, bool *opened, const SaveDeviceFactory &device)
 {
     if (opened)
         *opened = false;
@@ -57,7 +57,9 @@ QString saveFileAtomically(const QString &path, const QByteArray &bytes, bool *o
         return file.errorString();
     if (opened)
         *opened = true;
-    if (QString error = writeAll(file, bytes.constData(), bytes.size()); !error.isEmpty())
+    const std::unique_ptr<QIODevice> front = device ? device(file) : nullptr;
+    QIODevice &out = front ? *front : static_cast<QIODevice &>(file);
+    if (QString error = writeAll(file, out, bytes.constData(), bytes.size()); !error.isEmpty())
         return error;
     if (!file.commit())
         return file.errorString();
@@ -77,7 +79,7 @@ QString copyFileAsNew(const QString &from, const QString &to)
         return copy.errorString();
     QByteArray block;
     while (!(block = source.read(64 * 1024)).isEmpty()) {
-        if (QString error = writeAll(copy, block.constData(), block.size()); !error.isEmpty())
+        if (QString error = writeAll(copy, copy, block.constData(), block.size()); !error.isEmpty())
             return error;
     }
     if (source.error() != QFileDevice::NoError) {

@@ -248,9 +248,9 @@ bool IniDocument::load(const QString &path)
     return readDocument(path, *this);
 }
 
-QString IniDocument::save(const QString &path) const
+QString IniDocument::save(const QString &path, const SaveDeviceFactory &device) const
 {
-    return saveFileAtomically(path, m_bytes);
+    return saveFileAtomically(path, m_bytes, nullptr, device);
 }
 
 QString IniDocument::read(const QString &section, const QString &key, const QString &defaultValue) const
@@ -308,7 +308,7 @@ bool IniFile::write(const QString &section, const QString &key, const QString &v
     // Storing the value the file already holds needs no write (a save is a synced disk write).
     if (exists && doc.bytes() == before)
         return true;
-    return saveFileAtomically(m_path, doc.bytes()).isEmpty();
+    return doc.save(m_path, m_device).isEmpty();
 }
 
 } // namespace tarveon

@@ -1,4 +1,6 @@
 #pragma once
+#include "app/Files.h"
+
 #include <QByteArray>
 #include <QString>
 #include <memory>
@@ -45,8 +47,9 @@ public:
 
     const QByteArray &bytes() const { return m_bytes; }
     QByteArray toBytes() const { return m_bytes; }
-    // Saves atomically; an empty string on success, else the system's error description.
-    QString save(const QString &path) const;
+    // Saves atomically (through `device` when given); an empty string on success, else the
+    // system's error description.
+    QString save(const QString &path, const SaveDeviceFactory &device = {}) const;
 
 private:
     struct Index;
@@ -61,7 +64,10 @@ private:
 // file on first write. Files are Windows-1252; a write replaces the file atomically.
 class IniFile {
 public:
-    explicit IniFile(QString path) : m_path(std::move(path)) {}
+    explicit IniFile(QString path, SaveDeviceFactory device = {})
+        : m_path(std::move(path)), m_device(std::move(device))
+    {
+    }
 
     const QString &path() const { return m_path; }
 
@@ -75,6 +81,7 @@ public:
 
 private:
     QString m_path;
+    SaveDeviceFactory m_device;
 };
 
 } // namespace tarveon

@@ -27,6 +27,25 @@ QString ModulINI::projectFilePath(const QString &section) const
     return findFileNoCase(m_ctx.ProjectDir, projectFileName(section));
 }
 
+std::optional<Fault> ModulINI::save(const QString &path, const QString &shownName, const QString &section,
+                                    const QString &key, const QString &value) const
+{
+    if (IniFile(path, m_ctx.saveDevice).write(section, key, value))
+        return std::nullopt;
+    return Fault{QStringLiteral("X31"), m_ctx.GetText(QStringLiteral("X31")) + shownName, FaultKind::Information};
+}
+
+std::optional<Fault> ModulINI::saveAppSetting(const QString &section, const QString &key, const QString &value) const
+{
+    return save(appFilePath(), m_ctx.exeBaseName + QStringLiteral(".ini"), section, key, value);
+}
+
+std::optional<Fault> ModulINI::saveProjectSetting(const QString &section, const QString &key,
+                                                  const QString &value) const
+{
+    return save(projectFilePath(section), projectFileName(section), section, key, value);
+}
+
 QString ModulINI::ReadAppSetting(const QString &section, const QString &key, const QString &defaultValue) const
 {
     return IniFile(appFilePath()).read(section, key, defaultValue);
@@ -39,9 +58,7 @@ qint32 ModulINI::ReadAppSettingInt(const QString &section, const QString &key, q
 
 void ModulINI::WriteAppSetting(const QString &section, const QString &key, const QString &value) const
 {
-    if (!IniFile(appFilePath()).write(section, key, value))
-        m_ctx.prompter->platformBox(BoxKind::Information, kAppTitle,
-                                    m_ctx.GetText(QStringLiteral("X31")) + m_ctx.exeBaseName + QStringLiteral(".ini"));
+    m_ctx.show(saveAppSetting(section, key, value));
 }
 
 QString ModulINI::ReadProjectSetting(const QString &section, const QString &key, const QString &defaultValue) const
@@ -56,9 +73,7 @@ qint32 ModulINI::ReadProjectSettingInt(const QString &section, const QString &ke
 
 void ModulINI::WriteProjectSetting(const QString &section, const QString &key, const QString &value) const
 {
-    if (!IniFile(projectFilePath(section)).write(section, key, value))
-        m_ctx.prompter->platformBox(BoxKind::Information, kAppTitle,
-                                    m_ctx.GetText(QStringLiteral("X31")) + projectFileName(section));
+    m_ctx.show(saveProjectSetting(section, key, value));
 }
 
 } // namespace tarveon

@@ -1,6 +1,7 @@
 #include "app/Text.h"
 
 #include <QStringDecoder>
+#include <QVarLengthArray>
 #include <QStringEncoder>
 #include <charconv>
 #include <cmath>
@@ -11,11 +12,6 @@ namespace tarveon {
 
 namespace {
 
-
-bool isSkipped(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n';
-}
 
 int digitValue(QChar c, int base)
 {
@@ -68,36 +64,56 @@ QByteArray toCp1252(const QString &text)
     return text.toLatin1();
 }
 
-double LeadingNumber(QStringView text)
+namespace {
+
+char16_t unitOf(QChar c)
+{
+    return c.unicode();
+}
+
+char16_t unitOf(char c)
+{
+    return char16_t(uchar(c));
+}
+
+// The one reading of a number at the start of a text, over text or bytes. With `exponent` a
+// decimal number may go on with "E" or "D", an optional sign and digits (at most six are read), as
+// the gateway writes its values; without, the letter ends the number. The digits are gathered on
+// the stack and converted once, so the result is the correctly rounded double of what was written
+// and a short number costs no allocation.
+template <typename View>
+double scanLeadingNumber(View text, bool exponent)
 {
     const qsizetype n = text.size();
     qsizetype i = 0;
+    auto at = [&](qsizetype k) { return unitOf(text[k]); };
+    auto skipped = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; };
     auto skip = [&] {
-        while (i < n && isSkipped(text[i]))
+        while (i < n && skipped(at(i)))
             ++i;
     };
     skip();
     if (i >= n)
         return 0.0;
 
-    if (text[i] == u'&') {
+    if (at(i) == u'&') {
         ++i;
         skip();
         if (i >= n)
             return 0.0;
         int base = 0;
-        if (text[i] == u'H' || text[i] == u'h')
+        if (at(i) == u'H' || at(i) == u'h')
             base = 16;
-        else if (text[i] == u'O' || text[i] == u'o')
+        else if (at(i) == u'O' || at(i) == u'o')
             base = 8;
         else
             return 0.0;
         ++i;
         double value = 0.0;
         for (; i < n; ++i) {
-            if (isSkipped(text[i]))
+            if (skipped(at(i)))
                 continue;
-            const int d = digitValue(text[i], base);
+            const int d = digitValue(QChar(at(i)), base);
             if (d < 0)
                 break;
             value = value * base + d;
@@ -105,20 +121,18 @@ double LeadingNumber(QStringView text)
         return value;
     }
 
-    // Decimal: gather sign, digits and one point (blanks dropped) and convert once, so that the
-    // result is the correctly rounded double of the written number.
-    std::string buf;
+    QVarLengthArray<char, 64> buf;
     bool negative = false;
-    if (text[i] == u'+' || text[i] == u'-') {
-        negative = text[i] == u'-';
+    if (at(i) == u'+' || at(i) == u'-') {
+        negative = at(i) == u'-';
         ++i;
     }
     bool point = false;
     bool digits = false;
     bool nonZeroIntegerPart = false;
     for (; i < n; ++i) {
-        const QChar c = text[i];
-        if (isSkipped(c))
+        const char16_t c = at(i);
+        if (skipped(c))
             continue;
         if (c >= u'0' && c <= u'9') {
             // Leading zeros of the integer part carry nothing; dropping them keeps the buffer short.
@@ -128,25 +142,54 @@ double LeadingNumber(QStringView text)
             }
             if (!point)
                 nonZeroIntegerPart = true;
-            buf.push_back(char(c.unicode()));
+            buf.append(char(c));
             digits = true;
         } else if (c == u'.' && !point) {
             point = true;
-            buf.push_back('.');
+            buf.append('.');
         } else {
             break;
         }
     }
-    if (!digits || buf.empty() || buf == ".")
+    if (!digits)
+        return 0.0;
+    bool negativeExponent = false;
+    if (exponent && i < n && (at(i) == u'E' || at(i) == u'e' || at(i) == u'D' || at(i) == u'd')) {
+        qsizetype j = i + 1;
+        QVarLengthArray<char, 8> exp{'e'};
+        if (j < n && (at(j) == u'+' || at(j) == u'-')) {
+            negativeExponent = at(j) == u'-';
+            exp.append(char(at(j++)));
+        }
+        const qsizetype first = j;
+        while (j < n && at(j) >= u'0' && at(j) <= u'9' && j - first < 6)
+            exp.append(char(at(j++)));
+        if (j > first && !buf.isEmpty() && !(buf.size() == 1 && buf[0] == '.'))
+            buf.append(exp.constData(), exp.size());
+    }
+    if (buf.isEmpty() || (buf.size() == 1 && buf[0] == '.'))
         return 0.0;
     double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed);
+    const auto [ptr, ec] = std::from_chars(buf.constData(), buf.constData() + buf.size(), value,
+                                           exponent ? std::chars_format::general : std::chars_format::fixed);
     Q_UNUSED(ptr);
     if (ec == std::errc::result_out_of_range)
-        value = nonZeroIntegerPart ? std::numeric_limits<double>::infinity() : 0.0;
+        value = nonZeroIntegerPart && !negativeExponent ? std::numeric_limits<double>::infinity() : 0.0;
     else if (ec != std::errc())
         value = 0.0;
     return negative ? -value : value;
+}
+
+} // namespace
+
+double LeadingNumber(QStringView text)
+{
+    return scanLeadingNumber(text, false);
+}
+
+double LeadingValue(QByteArrayView bytes)
+{
+    return scanLeadingNumber(bytes, true);
 }
 
 qint64 RoundToInteger(double value)

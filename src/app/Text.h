@@ -25,6 +25,12 @@ QByteArray toCp1252(const QString &text);
 // Returned as a double; a number beyond the double range gives +-infinity.
 double LeadingNumber(QStringView text);
 
+// The same rule over the bytes of a gateway value report ("GP:01/2/003=21.5"), with an exponent
+// part: after the decimal number an "E" or "D", an optional sign and up to six digits
+// ("1.5E3" = 1500, "25D-1" = 2.5); without digits after it the letter ends the number. Linear, and
+// no allocation for numbers of up to 64 characters: the receive path reads every report with it.
+double LeadingValue(QByteArrayView bytes);
+
 // A number taken as an integer: rounded to the nearest integer, halves to the even neighbour
 // (0.5 -> 0, 1.5 -> 2, 2.5 -> 2, -1.5 -> -2). Saturates at the qint64 limits (infinities too).
 qint64 RoundToInteger(double value);

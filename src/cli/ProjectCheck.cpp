@@ -63,7 +63,10 @@ bool checkProject(CliContext &cli, ProjectData &project, bool buildModel)
         return true;
     // The generator's own stops (nothing to generate, too many links) are printed as it shows them.
     GatewayModel model;
-    return BuildGatewayModel(c, project.protocolCode, project.settings, project.table, model);
+    Faults faults;
+    const bool built = BuildGatewayModel(c, project.protocolCode, project.settings, project.table, model, faults);
+    c.show(faults);
+    return built;
 }
 
 } // namespace tarveon::cli

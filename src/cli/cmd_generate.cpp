@@ -21,7 +21,8 @@ int runGenerate(const QStringList &args)
         return code;
     if (!checkProject(cli, project, false))
         return ExitRefused;
-    const GenerateResult result = GenerateFromProject(*cli.ctx, project.settings, project.table, false);
+    const GenerateResult result = GenerateFromProject(*cli.ctx, project.settings, project.table);
+    cli.ctx->show(result.faults);
     if (!result.modelBuilt)
         return ExitRefused;
     if (!result.ok)

@@ -34,7 +34,7 @@ void EditorSession::open()
     else
         BuildChillerTable(m_ctx, m_settings.settings(), m_codeLegend, m_table);
     m_ctx.GridBusy = true;
-    m_table.updateTable([this](SignalTable &table) { ApplyStoredTable(m_ctx, qint16(m_protocolCode), table); });
+    m_table.updateTable([this](SignalTable &table) { m_ctx.show(ApplyStoredTable(m_ctx, qint16(m_protocolCode), table)); });
     m_grid.reset(m_protocolCode);
     m_ctx.GridBusy = false;
 }
@@ -101,11 +101,12 @@ AcceptOutcome EditorSession::accept(const std::function<void()> &processEvents)
         outcome.stop = AcceptOutcome::Declined;
         return outcome;
     }
-    const QString settingsFault = m_settings.settings().save(m_ctx, m_protocolCode);
-    if (!settingsFault.isEmpty())
-        m_ctx.prompter->platformBox(BoxKind::Information, kAppTitle, settingsFault);
-    const bool tableSaved = WriteSignalTable(m_ctx, qint16(m_protocolCode), kVersion, m_table.table());
-    if (!settingsFault.isEmpty() || !tableSaved) {
+    const std::optional<Fault> settingsFault = m_settings.settings().save(m_ctx, m_protocolCode);
+    m_ctx.show(settingsFault);
+    const std::optional<Fault> tableFault = WriteSignalTable(m_ctx, qint16(m_protocolCode), kVersion, m_table.table());
+    m_ctx.show(tableFault);
+    const bool tableSaved = !tableFault;
+    if (settingsFault || !tableSaved) {
         outcome.stop = AcceptOutcome::SaveFailed;
         return outcome;
     }
@@ -133,7 +134,7 @@ bool EditorSession::GenerateFromEditor(const std::function<void()> &processEvent
         return false;
     if (processEvents)
         processEvents();
-    GenerateFromProject(m_ctx, m_settings.settings(), m_table.table());
+    m_ctx.show(GenerateFromProject(m_ctx, m_settings.settings(), m_table.table()).messages());
     return true;
 }
 

@@ -317,7 +317,7 @@ void SerialLink::Carga_DatosMFATarveon(const QString &protocol)
     setBusy(true);
     m_ctx.linkTables.clear();
     if (protocol == QLatin1String("ZTR001"))
-        LoadLinkSignals(m_ctx);
+        m_ctx.show(LoadLinkSignals(m_ctx));
     setBusy(false);
 }
 

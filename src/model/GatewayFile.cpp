@@ -77,7 +77,7 @@ qint32 leadingInt(QStringView text)
 }
 
 // A project setting taken as the number at the start of its text.
-qint32 numberSetting(AppContext &ctx, const QString &section, const QString &key, const QString &defaultText)
+qint32 numberSetting(const AppContext &ctx, const QString &section, const QString &key, const QString &defaultText)
 {
     return leadingInt(ctx.ini.ReadProjectSetting(section, key, defaultText));
 }
@@ -89,13 +89,15 @@ qint16 toInt16(qint32 value)
 
 } // namespace
 
-GatewayFileSettings CollectGatewayFileSettings(AppContext &ctx, int protocolCode, const ProjectSettings &settings)
+GatewayFileSettings CollectGatewayFileSettings(const AppContext &ctx, int protocolCode,
+                                               const ProjectSettings &settings)
 {
     GatewayFileSettings s;
     const QString eib = ctx.ProtocolNames[protocol::Eib];
     const QString protocol = ctx.ProtocolNames[size_t(protocolCode)];
 
-    s.family = ctx.ProtocolFamily;
+    // A hand-edited protocol name in lower case makes the same file as the upper-case one.
+    s.family = ctx.ProtocolFamily.toUpper();
     if (s.family.isEmpty())
         s.family = protocol.section(QLatin1Char('-'), 0, 0);
     s.time = ctx.clock();
@@ -210,7 +212,7 @@ QString GatewayFilePath(const AppContext &ctx, int protocolCode)
     return QDir(ctx.ProjectDir).filePath(ctx.ProtocolNames[size_t(protocolCode)] + QStringLiteral(".zdm"));
 }
 
-QString WriteGatewayFile(const QString &path, const QByteArray &bytes)
+QString WriteGatewayFile(const QString &path, const QByteArray &bytes, const SaveDeviceFactory &device)
 {
     // An old file must not survive a failed run: the upload would send it as if it were new.
     // The upload looks for the name without regard to case, so every spelling goes.
@@ -221,11 +223,19 @@ QString WriteGatewayFile(const QString &path, const QByteArray &bytes)
         if (entry.compare(info.fileName(), Qt::CaseInsensitive) == 0)
             QFile::remove(dir.filePath(entry));
     }
-    return saveFileAtomically(path, bytes);
+    return saveFileAtomically(path, bytes, nullptr, device);
+}
+
+Faults GenerateResult::messages() const
+{
+    Faults out = faults;
+    if (ok)
+        out.append(Fault{QStringLiteral("X39"), report});
+    return out;
 }
 
 GenerateResult GenerateGatewayFile(AppContext &ctx, int protocolCode, const ProjectSettings &settings,
-                                   const SignalTable &table, bool showReport)
+                                   const SignalTable &table)
 {
     GenerateResult result;
     if (protocolCode < 0 || protocolCode >= int(ctx.ProtocolNames.size()))
@@ -234,7 +244,7 @@ GenerateResult GenerateGatewayFile(AppContext &ctx, int protocolCode, const Proj
     ctx.IniFileName = ctx.ProtocolNames[size_t(protocolCode)];
 
     GatewayModel model;
-    if (!BuildGatewayModel(ctx, protocolCode, settings, table, model))
+    if (!BuildGatewayModel(ctx, protocolCode, settings, table, model, result.faults))
         return result;
     result.modelBuilt = true;
 
@@ -245,9 +255,10 @@ GenerateResult GenerateGatewayFile(AppContext &ctx, int protocolCode, const Proj
     result.groups = qint16(model.GruposEIB.size());
     result.links = qint16(model.EnlacesEIB.size());
 
-    result.error = WriteGatewayFile(result.path, result.bytes);
+    result.error = WriteGatewayFile(result.path, result.bytes, ctx.saveDevice);
     if (!result.error.isEmpty()) {
-        ctx.notice(ctx.GetText(QStringLiteral("X32")) + result.path + QStringLiteral("\rError: \r") + result.error);
+        result.faults.append(Fault{QStringLiteral("X32"), ctx.GetText(QStringLiteral("X32")) + result.path
+                                                              + QStringLiteral("\rError: \r") + result.error});
         return result;
     }
     result.ok = true;
@@ -256,8 +267,6 @@ GenerateResult GenerateGatewayFile(AppContext &ctx, int protocolCode, const Proj
                     + QString::number(result.bytes.size()) + QStringLiteral(". ChkSum:")
                     + QString::number(result.checksum, 16).toUpper() + QLatin1Char('\r')
                     + ctx.GetText(QStringLiteral("A20"));
-    if (showReport)
-        ctx.notice(result.report);
     return result;
 }
 

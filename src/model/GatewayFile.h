@@ -1,4 +1,5 @@
 #pragma once
+#include "app/Files.h"
 #include "model/GatewayModel.h"
 
 #include <QByteArray>
@@ -30,7 +31,8 @@ struct GatewayFileSettings {
 // Collects the parameters: the editor-side ones from `settings`, the others from the project
 // settings file (ctx.ProjectDir, ctx.IniFileName), the time stamp from ctx.clock and the family
 // from ctx.ProtocolFamily (or the protocol name up to its first "-" when that is empty).
-GatewayFileSettings CollectGatewayFileSettings(AppContext &ctx, int protocolCode, const ProjectSettings &settings);
+GatewayFileSettings CollectGatewayFileSettings(const AppContext &ctx, int protocolCode,
+                                               const ProjectSettings &settings);
 
 // The content C of the file (everything after the checksum), little-endian and packed.
 QByteArray BuildGatewayFileContent(const GatewayModel &model, const GatewayFileSettings &fileSettings);
@@ -43,8 +45,9 @@ QByteArray BuildGatewayFileBytes(const GatewayModel &model, const GatewayFileSet
 QString GatewayFilePath(const AppContext &ctx, int protocolCode);
 
 // Deletes any old file of that name (any case of the extension, failures ignored) and writes the
-// bytes atomically. Returns an empty string on success, else the system's error description.
-QString WriteGatewayFile(const QString &path, const QByteArray &bytes);
+// bytes atomically through `device`. Returns an empty string on success, else the system's error
+// description.
+QString WriteGatewayFile(const QString &path, const QByteArray &bytes, const SaveDeviceFactory &device = {});
 
 // What one generation run produced.
 struct GenerateResult {
@@ -57,13 +60,17 @@ struct GenerateResult {
     qint16 links = 0;
     QString report;         // the report message ("X39" ... "A20"), empty on failure
     QString error;          // the system's error description when the write failed
+    Faults faults;          // the model's notices and warning, then its stop or the "X32" message
+
+    // Everything to show, in order: the faults, then the report of a written file.
+    Faults messages() const;
 };
 
-// One generation run: builds the model, writes the file into the project directory and shows the
-// report (or only fills result.report when showReport is false). On a model stop nothing is
-// written; on a write failure the "X32" message is shown. Sets ctx.IniFileName to the protocol's
-// name, as the editor does when it opens, so that the project settings file is the one read.
+// One generation run: builds the model and writes the file into the project directory through
+// ctx.saveDevice. On a model stop nothing is written; on a write failure the faults end with the
+// "X32" message. Shows nothing. Sets ctx.IniFileName to the protocol's name, as the editor does
+// when it opens, so that the project settings file is the one read.
 GenerateResult GenerateGatewayFile(AppContext &ctx, int protocolCode, const ProjectSettings &settings,
-                                   const SignalTable &table, bool showReport = true);
+                                   const SignalTable &table);
 
 } // namespace tarveon

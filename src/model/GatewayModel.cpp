@@ -57,15 +57,16 @@ int chillerParentSlot(int code)
     return code == 15 ? 2 : 7; // codes 11..14 belong to 7
 }
 
-void notice(AppContext &ctx, int number)
+// A lookup that a validated table never fails, failed: the literal notice n.
+Fault cannotHappen(int number)
 {
-    ctx.prompter->platformBox(BoxKind::Information, kAppTitle,
-                              QStringLiteral("Esto no puede pasar ") + QString::number(number));
+    return Fault{QString(), QStringLiteral("Esto no puede pasar ") + QString::number(number), FaultKind::Information};
 }
 
-void stop(AppContext &ctx, const QString &text)
+// A stop of the build: the key's text followed by the count and its maximum ("256 Max.255").
+Fault stop(const AppContext &ctx, const QString &key, const QString &tail = {})
 {
-    ctx.notice(text);
+    return Fault{key, ctx.GetText(key) + tail};
 }
 
 bool flagSet(const SignalRow &row, int column)
@@ -75,8 +76,8 @@ bool flagSet(const SignalRow &row, int column)
 
 } // namespace
 
-bool BuildGatewayModel(AppContext &ctx, int protocolCode, const ProjectSettings &settings,
-                       const SignalTable &table, GatewayModel &model)
+bool BuildGatewayModel(const AppContext &ctx, int protocolCode, const ProjectSettings &settings,
+                       const SignalTable &table, GatewayModel &model, Faults &faults)
 {
     model = GatewayModel{};
     model.unitProject = protocol::isIndoorUnits(protocolCode);
@@ -109,7 +110,7 @@ bool BuildGatewayModel(AppContext &ctx, int protocolCode, const ProjectSettings 
 
     // 4.
     if (addresses.isEmpty()) {
-        stop(ctx, ctx.GetText(QStringLiteral("EIB36")));
+        faults.append(stop(ctx, QStringLiteral("EIB36")));
         return false;
     }
 
@@ -128,14 +129,14 @@ bool BuildGatewayModel(AppContext &ctx, int protocolCode, const ProjectSettings 
         group.NEnlaces = 0;
         model.GruposEIB.append(group);
         if (GroupsByAddress.contains(group.Grupo))
-            notice(ctx, 1);
+            faults.append(cannotHappen(1));
         else
             GroupsByAddress.insert(group.Grupo, i);
         if (model.PrimerGrupoEIBno0 < 0 && group.Grupo != 0)
             model.PrimerGrupoEIBno0 = qint16(i);
         if (addresses[i].firstRow > 0) {
             if (GroupByRow.contains(addresses[i].firstRow))
-                notice(ctx, 2);
+                faults.append(cannotHappen(2));
             else
                 GroupByRow.insert(addresses[i].firstRow, i);
         }
@@ -208,12 +209,12 @@ bool BuildGatewayModel(AppContext &ctx, int protocolCode, const ProjectSettings 
             continue;
         const auto listened = GroupsByAddress.constFind(ref.group);
         if (listened == GroupsByAddress.constEnd()) {
-            notice(ctx, 5);
+            faults.append(cannotHappen(5));
             continue;
         }
         const auto owner = GroupByRow.constFind(ref.row);
         if (owner == GroupByRow.constEnd()) {
-            notice(ctx, 6);
+            faults.append(cannotHappen(6));
             continue;
         }
         const int gl = *listened;
@@ -234,8 +235,9 @@ bool BuildGatewayModel(AppContext &ctx, int protocolCode, const ProjectSettings 
 
     // 10.
     if (model.eisMismatches != 0) {
-        ctx.notice(ctx.GetText(QStringLiteral("EIB37")) + QString::number(model.eisMismatches)
-                   + ctx.GetText(QStringLiteral("EIB38")));
+        faults.append(Fault{QStringLiteral("EIB37"), ctx.GetText(QStringLiteral("EIB37"))
+                                                         + QString::number(model.eisMismatches)
+                                                         + ctx.GetText(QStringLiteral("EIB38"))});
     }
 
     // 11./12. The link table, 0-based from the start.
@@ -246,8 +248,8 @@ bool BuildGatewayModel(AppContext &ctx, int protocolCode, const ProjectSettings 
         if (k == 0)
             continue;
         if (k > kMaxLinksPerGroup) {
-            stop(ctx, ctx.GetText(QStringLiteral("EIB39")) + QString::number(k) + QStringLiteral(" Max.")
-                          + QString::number(kMaxLinksPerGroup));
+            faults.append(stop(ctx, QStringLiteral("EIB39"),
+                               QString::number(k) + QStringLiteral(" Max.") + QString::number(kMaxLinksPerGroup)));
             return false;
         }
         GroupRecord &group = model.GruposEIB[i];
@@ -256,8 +258,8 @@ bool BuildGatewayModel(AppContext &ctx, int protocolCode, const ProjectSettings 
         model.EnlacesEIB += links;
         total += k;
         if (total > kMaxLinks) {
-            stop(ctx, ctx.GetText(QStringLiteral("EIB40")) + QString::number(total) + QStringLiteral(" Max.")
-                          + QString::number(kMaxLinks));
+            faults.append(stop(ctx, QStringLiteral("EIB40"),
+                               QString::number(total) + QStringLiteral(" Max.") + QString::number(kMaxLinks)));
             return false;
         }
     }

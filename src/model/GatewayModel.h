@@ -1,4 +1,6 @@
 #pragma once
+#include "app/Fault.h"
+
 #include <QString>
 #include <QVector>
 #include <array>
@@ -67,9 +69,10 @@ struct GatewayModel {
 
 // Builds the gateway model of a project from its device list, the controller fields and the
 // signal table (rows in grid order, row 0 the headers). protocolCode 70 = indoor units, anything
-// else chillers. Returns false after showing the stop message ("EIB36", "EIB39", "EIB40"); the
-// EIS mismatch warning and the internal notices are shown on the way without stopping.
-bool BuildGatewayModel(AppContext &ctx, int protocolCode, const ProjectSettings &settings,
-                       const SignalTable &table, GatewayModel &model);
+// else chillers. The messages to show are added to `faults` in the order they arise: the internal
+// notices ("Esto no puede pasar n"), the EIS mismatch warning ("EIB37" count "EIB38"), and last the
+// stop ("EIB36", "EIB39", "EIB40") when the build returns false.
+bool BuildGatewayModel(const AppContext &ctx, int protocolCode, const ProjectSettings &settings,
+                       const SignalTable &table, GatewayModel &model, Faults &faults);
 
 } // namespace tarveon

@@ -9,10 +9,9 @@ int ProjectProtocolCode(const AppContext &ctx)
     return ctx.ProtocolCodes.value(ctx.ProjectProtocol, 0);
 }
 
-GenerateResult GenerateFromProject(AppContext &ctx, const ProjectSettings &settings, const SignalTable &table,
-                                   bool showReport)
+GenerateResult GenerateFromProject(AppContext &ctx, const ProjectSettings &settings, const SignalTable &table)
 {
-    return GenerateGatewayFile(ctx, ProjectProtocolCode(ctx), settings, table, showReport);
+    return GenerateGatewayFile(ctx, ProjectProtocolCode(ctx), settings, table);
 }
 
 } // namespace tarveon

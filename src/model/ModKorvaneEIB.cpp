@@ -10,7 +10,7 @@
 
 namespace tarveon {
 
-void LoadLinkSignals(AppContext &ctx)
+std::optional<Fault> LoadLinkSignals(AppContext &ctx)
 {
     const qint16 code = qint16(ctx.ProtocolCodes.value(ctx.ProjectProtocol, 0));
     ctx.IniFileName = ctx.ProtocolNames[size_t(code)];
@@ -28,11 +28,11 @@ void LoadLinkSignals(AppContext &ctx)
             active.insert(QStringLiteral("K%1").arg(n));
     }
     if (active.isEmpty())
-        return;
+        return std::nullopt;
 
     StoredSignalTable table;
-    if (!ReadSignalTable(ctx, code, QStringLiteral("1.0"), table))
-        return;
+    if (auto fault = ReadSignalTable(ctx, code, QStringLiteral("1.0"), table))
+        return fault;
 
     LinkTables &t = ctx.linkTables;
     for (int r = 1; r <= table.rowCount(); ++r) {
@@ -79,6 +79,7 @@ void LoadLinkSignals(AppContext &ctx)
         ++j.duplicateCounter;
         t.index.insert(key + QLatin1Char('-') + QString::number(j.duplicateCounter), i);
     }
+    return std::nullopt;
 }
 
 bool CollectionHasKey(const QHash<QString, int> &collection, const QString &key)

@@ -1,6 +1,9 @@
 #pragma once
+#include "app/Fault.h"
+
 #include <QHash>
 #include <QString>
+#include <optional>
 
 namespace tarveon {
 
@@ -8,8 +11,9 @@ class AppContext;
 
 // Fills ctx.linkTables (LinkSignals, LinkSignalIndex) from the open project's stored signal table:
 // one entry per row in use of an active device, indexed by "GP:" & padded group. The caller
-// empties the tables first; this only appends.
-void LoadLinkSignals(AppContext &ctx);
+// empties the tables first; this only appends. Returns the signal table file's read fault for the
+// caller to show (the tables then stay as they were).
+std::optional<Fault> LoadLinkSignals(AppContext &ctx);
 
 // True when key is in the keyed list (a missing key is an expected answer, never an error).
 bool CollectionHasKey(const QHash<QString, int> &collection, const QString &key);

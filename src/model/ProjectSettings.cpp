@@ -127,7 +127,7 @@ ProjectSettings ProjectSettings::load(AppContext &ctx, int protocolCode)
     return fromIni(doc, protocolName(ctx, protocolCode), eibSection(ctx), protocolCode);
 }
 
-QString ProjectSettings::save(AppContext &ctx, int protocolCode) const
+std::optional<Fault> ProjectSettings::save(AppContext &ctx, int protocolCode) const
 {
     const QString path = settingsPath(ctx, protocolCode);
     IniDocument doc;
@@ -136,11 +136,12 @@ QString ProjectSettings::save(AppContext &ctx, int protocolCode) const
     bool ok = doc.load(path);
     if (ok) {
         toIni(doc, protocolName(ctx, protocolCode), eibSection(ctx), protocolCode);
-        ok = doc.save(path).isEmpty();
+        ok = doc.save(path, ctx.saveDevice).isEmpty();
     }
     if (ok)
-        return {};
-    return ctx.GetText(QStringLiteral("X31")) + QFileInfo(path).fileName();
+        return std::nullopt;
+    return Fault{QStringLiteral("X31"), ctx.GetText(QStringLiteral("X31")) + QFileInfo(path).fileName(),
+                 FaultKind::Information};
 }
 
 } // namespace tarveon

@@ -1,6 +1,9 @@
 #pragma once
+#include "app/Fault.h"
+
 #include <QString>
 #include <QVector>
+#include <optional>
 
 namespace tarveon {
 
@@ -36,9 +39,9 @@ struct ProjectSettings {
     // (missing file or keys: the defaults; Devices clamped to the machine type's maximum).
     static ProjectSettings load(AppContext &ctx, int protocolCode);
     // Sets ctx.IniFileName to the protocol's name and writes every key in its order into that
-    // file, in one atomic save (keys the file holds besides are kept). Returns the fault's message
-    // (text "X31" and the file name) for the caller to show, or an empty text.
-    QString save(AppContext &ctx, int protocolCode) const;
+    // file, in one atomic save (keys the file holds besides are kept). On failure returns the
+    // "X31" fault (its text and the file name) for the caller to show.
+    std::optional<Fault> save(AppContext &ctx, int protocolCode) const;
 
     // The same over a document already in memory; the sections are the protocol's name and "EIB".
     static ProjectSettings fromIni(const IniDocument &doc, const QString &protocolSection,

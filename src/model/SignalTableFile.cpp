@@ -78,11 +78,6 @@ private:
     qsizetype m_pos = 0;
 };
 
-void showNotice(AppContext &ctx, const QString &text)
-{
-    ctx.notice(text);
-}
-
 } // namespace
 
 QString SignalTableFileName(const AppContext &ctx, qint16 protocolCode)
@@ -108,19 +103,19 @@ QByteArray SignalTableBytes(qint16 protocolCode, const QString &protocolName, co
     return toCp1252(text);
 }
 
-bool WriteSignalTable(AppContext &ctx, qint16 protocolCode, const QString &version, const SignalTable &grid)
+std::optional<Fault> WriteSignalTable(const AppContext &ctx, qint16 protocolCode, const QString &version,
+                                      const SignalTable &grid)
 {
     const QString name = protocolName(ctx, protocolCode);
     // Replace the project's table whatever the case of its extension, so that one file remains.
     const QString path = findFileNoCase(ctx.ProjectDir, SignalTableFileName(ctx, protocolCode));
     const QByteArray bytes = SignalTableBytes(protocolCode, name, version, grid);
     bool opened = false;
-    const QString error = saveFileAtomically(path, bytes, &opened);
+    const QString error = saveFileAtomically(path, bytes, &opened, ctx.saveDevice);
     if (error.isEmpty())
-        return true;
+        return std::nullopt;
     const QString key = opened ? QStringLiteral("X40") : QStringLiteral("X68");
-    showNotice(ctx, ctx.GetText(key) + kCR + QDir::toNativeSeparators(path) + kCR + kError + kCR + error);
-    return false;
+    return Fault{key, ctx.GetText(key) + kCR + QDir::toNativeSeparators(path) + kCR + kError + kCR + error};
 }
 
 struct SignalTableParser {
@@ -181,8 +176,10 @@ SignalTableParse ParseSignalTable(const QByteArray &bytes, qint16 protocolCode, 
     return SignalTableParser::parse(bytes, protocolCode, protocolName, version, table);
 }
 
-bool ReadSignalTable(AppContext &ctx, qint16 protocolCode, const QString &version, StoredSignalTable &table)
+std::optional<Fault> ReadSignalTable(const AppContext &ctx, qint16 protocolCode, const QString &version,
+                                     StoredSignalTable &table)
 {
+    table.clear();
     const QString name = protocolName(ctx, protocolCode);
     const QString path = findFileNoCase(ctx.ProjectDir, name + QStringLiteral(".DAT"));
     const QString shownPath = QDir::toNativeSeparators(path);
@@ -190,8 +187,7 @@ bool ReadSignalTable(AppContext &ctx, qint16 protocolCode, const QString &versio
     if (!info.exists()) {
         const QString text = ctx.GetText(QStringLiteral("X67")) + kCR + shownPath + kCR +
                              ctx.GetText(QStringLiteral("X24")) + name + ctx.GetText(QStringLiteral("X74"));
-        ctx.prompter->platformBox(BoxKind::Exclamation, kAppTitle, text);
-        return false;
+        return Fault{QStringLiteral("X67"), text, FaultKind::Exclamation};
     }
     QFile file(path);
     QString openError;
@@ -201,22 +197,19 @@ bool ReadSignalTable(AppContext &ctx, qint16 protocolCode, const QString &versio
         openError = file.errorString();
     if (!openError.isEmpty()) {
         const QString text = ctx.GetText(QStringLiteral("X30")) + kCR + shownPath + kCR + kError + kCR + openError;
-        ctx.prompter->platformBox(BoxKind::Critical, kAppTitle, text);
-        return false;
+        return Fault{QStringLiteral("X30"), text, FaultKind::Critical};
     }
     const QByteArray bytes = file.readAll();
     file.close();
 
     const SignalTableParse parse = ParseSignalTable(bytes, protocolCode, name, version, table);
     if (parse.fault == SignalTableFault::None)
-        return true;
-    table.clear();
+        return std::nullopt;
     const bool protocol = parse.fault == SignalTableFault::Protocol;
-    const QString text = ctx.GetText(protocol ? QStringLiteral("X28") : QStringLiteral("X45")) + name +
-                         ctx.GetText(protocol ? QStringLiteral("X61") : QStringLiteral("X60")) + kCR + shownPath +
-                         kCR + parse.lineRead;
-    ctx.prompter->platformBox(BoxKind::Critical, kAppTitle, text);
-    return false;
+    const QString key = protocol ? QStringLiteral("X28") : QStringLiteral("X45");
+    const QString text = ctx.GetText(key) + name + ctx.GetText(protocol ? QStringLiteral("X61") : QStringLiteral("X60")) +
+                         kCR + shownPath + kCR + parse.lineRead;
+    return Fault{key, text, FaultKind::Critical};
 }
 
 namespace {
@@ -236,7 +229,7 @@ QString flagText(QStringView stored)
 
 } // namespace
 
-int ApplyStoredRows(AppContext &ctx, const StoredSignalTable &stored, SignalTable &table)
+int ApplyStoredRows(const AppContext &ctx, const StoredSignalTable &stored, SignalTable &table, Faults &faults)
 {
     int applied = 0;
     QString yesNo[2];
@@ -254,7 +247,7 @@ int ApplyStoredRows(AppContext &ctx, const StoredSignalTable &stored, SignalTabl
             continue;
         const double value = LeadingNumber(stored.fieldView(r, 11));
         if (stored.fieldCount < kColumns || (value != 0.0 && value != 1.0)) {
-            showNotice(ctx, ctx.GetText(QStringLiteral("X13")));
+            faults.append(Fault{QStringLiteral("X13"), ctx.GetText(QStringLiteral("X13"))});
             continue;
         }
         if (!yesNoRead) {
@@ -273,13 +266,14 @@ int ApplyStoredRows(AppContext &ctx, const StoredSignalTable &stored, SignalTabl
     return applied;
 }
 
-bool ApplyStoredTable(AppContext &ctx, qint16 protocolCode, SignalTable &table)
+Faults ApplyStoredTable(const AppContext &ctx, qint16 protocolCode, SignalTable &table)
 {
     StoredSignalTable stored;
-    if (!ReadSignalTable(ctx, protocolCode, QStringLiteral("1.0"), stored))
-        return false;
-    ApplyStoredRows(ctx, stored, table);
-    return true;
+    if (auto fault = ReadSignalTable(ctx, protocolCode, QStringLiteral("1.0"), stored))
+        return {*fault};
+    Faults faults;
+    ApplyStoredRows(ctx, stored, table, faults);
+    return faults;
 }
 
 } // namespace tarveon

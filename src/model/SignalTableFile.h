@@ -1,10 +1,12 @@
 #pragma once
+#include "app/Fault.h"
 #include "model/SignalTable.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <optional>
 
 namespace tarveon {
 
@@ -63,10 +65,11 @@ QByteArray SignalTableBytes(qint16 protocolCode, const QString &protocolName, co
                             const SignalTable &grid);
 
 // Writes the grid to ProjectDir / SignalTableFileName (replacing the project's table file whatever
-// the case of its extension). The old file is replaced only by a complete new one. On failure
-// shows "X68" (cannot create) or "X40" (cannot write) with the path and the error in the message
-// dialog and returns false.
-bool WriteSignalTable(AppContext &ctx, qint16 protocolCode, const QString &version, const SignalTable &grid);
+// the case of its extension) through ctx.saveDevice. The old file is replaced only by a complete
+// new one. Nothing when saved; else the notice "X68" (cannot create) or "X40" (cannot write) with
+// the path and the system's error.
+std::optional<Fault> WriteSignalTable(const AppContext &ctx, qint16 protocolCode, const QString &version,
+                                      const SignalTable &grid);
 
 // Why a table file's text was refused.
 enum class SignalTableFault {
@@ -81,25 +84,26 @@ struct SignalTableParse {
 };
 
 // Reads the text of a table file (bytes as stored) into `table` (which is cleared first).
-// Lines may end in CR LF, LF or CR. Shows nothing; ReadSignalTable adds the messages.
+// Lines may end in CR LF, LF or CR. ReadSignalTable adds the messages.
 SignalTableParse ParseSignalTable(const QByteArray &bytes, qint16 protocolCode, const QString &protocolName,
                                   const QString &version, StoredSignalTable &table);
 
-// Reads ProjectDir / <protocol name>.DAT (any case of the extension) into `table`. Returns true
-// when read; false after showing the message of the fault ("X67" not found, "X30" cannot open,
-// "X28" wrong protocol, "X45" wrong version or layout) in the platform's message box.
-bool ReadSignalTable(AppContext &ctx, qint16 protocolCode, const QString &version, StoredSignalTable &table);
+// Reads ProjectDir / <protocol name>.DAT (any case of the extension) into `table`. Nothing when
+// read; else the platform box of the fault ("X67" not found, "X30" cannot open, "X28" wrong
+// protocol, "X45" wrong version or layout), the table left empty.
+std::optional<Fault> ReadSignalTable(const AppContext &ctx, qint16 protocolCode, const QString &version,
+                                     StoredSignalTable &table);
 
 // Lays the stored rows on a freshly built table: each stored row is placed by its key
 // "<field 1>-<leading number of field 2>" (SignalTable::rowKeys); a row without a match is skipped
 // silently. A matched row takes the address cells 5 and 6 as stored, the flags 7..10 trimmed, and
 // in cell 11 text "X9" (stored 0) or "X10" (stored 1). A matched row that cannot be applied (its
-// yes/no number is neither 0 nor 1, or the file has fewer fields than the table has columns) shows
-// "X13" and is left unchanged. Returns the number of rows applied.
-int ApplyStoredRows(AppContext &ctx, const StoredSignalTable &stored, SignalTable &table);
+// yes/no number is neither 0 nor 1, or the file has fewer fields than the table has columns) adds
+// the notice "X13" to `faults` and is left unchanged. Returns the number of rows applied.
+int ApplyStoredRows(const AppContext &ctx, const StoredSignalTable &stored, SignalTable &table, Faults &faults);
 
-// ReadSignalTable (version "1.0") then ApplyStoredRows; false when the file could not be read
-// (its message shown, the table left as built).
-bool ApplyStoredTable(AppContext &ctx, qint16 protocolCode, SignalTable &table);
+// ReadSignalTable (version "1.0") then ApplyStoredRows. The messages to show: the read's fault
+// (the table left as built) or the rows' "X13" notices.
+Faults ApplyStoredTable(const AppContext &ctx, qint16 protocolCode, SignalTable &table);
 
 } // namespace tarveon

@@ -22,7 +22,7 @@ bool LoadProjectData(AppContext &ctx, ProjectData &data)
     ctx.GridBusy = true;
     data.table = BuildSignalTable(ctx, legend, int(data.settings.devices.size()), columns);
     ctx.GridBusy = false;
-    ApplyStoredTable(ctx, qint16(data.protocolCode), data.table);
+    ctx.show(ApplyStoredTable(ctx, qint16(data.protocolCode), data.table));
     return true;
 }
 

@@ -1,5 +1,7 @@
-// Where the programs find their files, how their options are read, and the start of the tool:
-// the last project opened and on line at once (--online), through the real main window.
+// Where the programs find their files, how their options are read, the start of the tool (the
+// last project opened and on line at once, --online, through the real main window), and the user
+// manual as the build tree ships it: both languages, every picture and link leading to a file that
+// ships with them, every picture in its language.
 #include "PtySupport.h"
 #include "TestSupport.h"
 #include "app/CommandLine.h"
@@ -10,6 +12,7 @@
 #include "app/ui/MDITarveon.h"
 #include "link/SerialLink.h"
 
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace tarveon;
@@ -17,6 +20,25 @@ using namespace tarveon;
 namespace {
 
 const QString kBase = QStringLiteral("tarveon-config");
+
+const QString kDocs = QStringLiteral(TARVEON_BIN_DIR "/DocsZDM");
+const QString kSource = QStringLiteral(TARVEON_SOURCE_DIR "/resources/DocsZDM");
+
+QString manual(const QString &name, const QString &dir = kDocs)
+{
+    QFile file(dir + '/' + name);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QStringList attributes(const QString &html, const QString &name)
+{
+    QStringList values;
+    const QRegularExpression re(QStringLiteral("\\b%1\\s*=\\s*\"([^\"]*)\"").arg(name), QRegularExpression::CaseInsensitiveOption);
+    for (auto it = re.globalMatch(html); it.hasNext();)
+        values << it.next().captured(1);
+    return values;
+}
+
 
 // A scratch file system with the places a program can be found in: the executable's directory
 // usr/bin, the installed data usr/share/tarveon-config, a further system data directory and the
@@ -234,6 +256,44 @@ private slots:
                      !message.isEmpty(), qPrintable(shown));
         QTRY_COMPARE_WITH_TIMEOUT(t.ctx->LinkState, qint16(linkState), 3000);
         QCOMPARE(window.cboFichero->currentText(), QString(linkState == 2 ? "ZTR001-PACKAGED.ZDM" : ""));
+    }
+
+    void manuals_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("other");
+        QTest::newRow("English") << "index.html" << "index.es.html";
+        QTest::newRow("Spanish") << "index.es.html" << "index.html";
+    }
+    void manuals()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, other);
+        const QString html = manual(name);
+        const bool spanish = name.contains(".es.");
+        QCOMPARE(html, manual(name, kSource));
+        QVERIFY(html.contains(spanish ? "<html lang=\"es\">" : "<html lang=\"en\">") && html.contains("</html>"));
+        for (const char *banned : {"<script", "@import", "url(", "@CLI_HELP@", "@SIM_HELP@"})
+            QVERIFY2(!html.contains(QLatin1String(banned), Qt::CaseInsensitive), banned);
+        const QStringList images = attributes(html, "src");
+        QVERIFY(images.size() >= 5);
+        QStringList counterparts; // each picture has its counterpart in the other language, in the same place
+        for (const QString &src : images) {
+            QFile image(kDocs + '/' + src), shipped(kSource + '/' + src);
+            QVERIFY2(!src.contains("..") && !src.contains(':') && image.open(QIODevice::ReadOnly), qPrintable(src));
+            QVERIFY2(shipped.open(QIODevice::ReadOnly) && shipped.readAll() == image.readAll(), qPrintable(src));
+            QCOMPARE(src.endsWith(".es.png"), spanish);
+            counterparts << (spanish ? src.chopped(7) + ".png" : src.chopped(4) + ".es.png");
+        }
+        QCOMPARE(attributes(manual(other), "src"), counterparts);
+        QVERIFY(attributes(html, "href").contains(other));
+        for (const QString &href : attributes(html, "href")) {
+            const QString file = href.section('#', 0, 0), anchor = href.section('#', 1);
+            QVERIFY2(!href.contains(':') && !file.contains(".."), qPrintable(href));
+            const QString target = file.isEmpty() ? html : manual(file);
+            QVERIFY2(!target.isEmpty(), qPrintable(href + " does not ship"));
+            QVERIFY2(anchor.isEmpty() || attributes(target, "id").contains(anchor), qPrintable(href + ": no such anchor"));
+        }
     }
 
     void iconImage()

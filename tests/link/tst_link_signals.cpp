@@ -117,7 +117,7 @@ private slots:
         Fixture f;
         f.write(kSettings, QByteArray());
         f.ctx.linkTables.clear();
-        LoadLinkSignals(f.ctx);
+        f.ctx.show(LoadLinkSignals(f.ctx));
         QCOMPARE(f.ctx.linkTables.count(), 0);
         QCOMPARE(f.tc.prompter.records.size(), 1);
         QVERIFY(f.tc.prompter.records[0].text.startsWith(f.ctx.GetText("X67")));

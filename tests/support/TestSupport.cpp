@@ -13,6 +13,19 @@ QString resourcesDir()
     return QStringLiteral(TARVEON_SOURCE_DIR "/resources");
 }
 
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 QByteArray junk(quint32 seed, qsizetype size)
 {
     QRandomGenerator gen(seed);
@@ -40,6 +53,34 @@ QMap<QString, QByteArray> snapshot(const QString &root)
     return out;
 }
 
+// Passes the first bytes on to the save's file, then fails as a full disk does.
+class FailingDevice : public QIODevice {
+public:
+    FailingDevice(QIODevice &target, qint64 room) : m_target(target), m_room(room) { open(WriteOnly | Unbuffered); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        if (m_room <= 0) {
+            setErrorString(QStringLiteral("No space left on device"));
+            return -1;
+        }
+        const qint64 n = m_target.write(data, qMin(size, m_room));
+        m_room -= n;
+        return n;
+    }
+
+private:
+    QIODevice &m_target;
+    qint64 m_room;
+};
+
+SaveDeviceFactory failAfter(qint64 bytes)
+{
+    return [bytes](QIODevice &target) { return std::make_unique<FailingDevice>(target, bytes); };
+}
+
 static void copyTree(const QString &from, const QString &to)
 {
     QDir().mkpath(to);
@@ -64,19 +105,12 @@ TempProgramDir::TempProgramDir(bool withResources)
 
 void TempProgramDir::writeFile(const QString &relative, const QByteArray &bytes) const
 {
-    const QString path = m_dir.filePath(relative);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
+    writeAll(m_dir.filePath(relative), bytes);
 }
 
 QByteArray TempProgramDir::readFile(const QString &relative) const
 {
-    QFile f(m_dir.filePath(relative));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return readAll(m_dir.filePath(relative));
 }
 
 TestContext::TestContext(bool loadLanguage)

@@ -35,11 +35,19 @@ struct TestContext {
 // The shipped resources folder in the source tree.
 QString resourcesDir();
 
+// A file's bytes (empty when it cannot be read); writing one, making its directories.
+QByteArray readAll(const QString &path);
+bool writeAll(const QString &path, const QByteArray &bytes);
+
 // `size` random bytes, the same for the same seed: damaged input that a test can repeat.
 QByteArray junk(quint32 seed, qsizetype size);
 
 // Every file and directory below `root` with its bytes (directories: an empty entry ending in
 // "/"), to show that nothing on disk changed.
 QMap<QString, QByteArray> snapshot(const QString &root);
+
+// A save device (AppContext::saveDevice) that passes the first `bytes` bytes on to the file and
+// then fails as a full disk does.
+SaveDeviceFactory failAfter(qint64 bytes);
 
 } // namespace tarveon::test

@@ -438,7 +438,7 @@ void MDITarveon::applyProjectState()
     chkOnline->setEnabled(true);
     mnuVPExterno->setText(kExtMonitorCaptionOpen);
     mnuCConexion->setEnabled(true);
-    mnuCProtocolo->setEnabled(true);
+    mnuCProtocolo->setEnabled(protocol::hasEditor(m_ctx.ProtocolCodes.value(m_ctx.ProjectProtocol)));
 }
 
 void MDITarveon::Timer1_Timer()
@@ -460,9 +460,7 @@ void MDITarveon::mnuAProject_Click()
 
 void MDITarveon::mnuCProtocolo_Click()
 {
-    const auto it = m_ctx.ProtocolCodes.constFind(m_ctx.ProjectProtocol);
-    if (it != m_ctx.ProtocolCodes.constEnd())
-        ShowProtocolEditor(*it);
+    ShowProtocolEditor(m_ctx.ProtocolCodes.value(m_ctx.ProjectProtocol));
 }
 
 void MDITarveon::mnuCConexion_Click()
