@@ -325,6 +325,12 @@ TEXTS = [
     ("LNK2", "The gateway did not identify itself on port ", "La pasarela no se ha identificado en el puerto "),
     ("LNK3", "This is not a gateway configuration file: ", "No es un fichero de configuración de la pasarela: "),
     ("LNK4", "Device (instead of the port number)", "Dispositivo (en lugar del número de puerto)"),
+
+    # --- Serial link and main window ---
+    ("#", "Serial link: port messages naming a device, and a port that went away"),
+    ("LNK5", "Cannot open serial port ", "No se puede abrir el puerto serie "),
+    ("LNK6", "The gateway or its serial adapter was disconnected from port ",
+             "La pasarela o su adaptador serie se ha desconectado del puerto "),
 ]
 
 

@@ -11,7 +11,7 @@ LinkSession::LinkSession(AppContext &ctx, const PortChoice &port, int identifySe
     link.setDrainLimitMs(2000);
     m_timer1.setInterval(qMax(1, tickMs));
     connect(&m_timer1, &QTimer::timeout, this, [this] {
-        if (m_ctx.LinkState == 1 && ++m_identifyTicks > m_identifySeconds) {
+        if (link.state() == LinkState::Identifying && ++m_identifyTicks > m_identifySeconds) {
             printMessage(m_ctx.GetText(QStringLiteral("LNK2")) + link.portChoice().label());
             finish(ExitRefused);
             return;
@@ -24,7 +24,7 @@ LinkSession::LinkSession(AppContext &ctx, const PortChoice &port, int identifySe
 int LinkSession::run()
 {
     link.chkOnline_Click(true);
-    if (m_ctx.LinkState == 0)
+    if (link.state() == LinkState::OffLine)
         return ExitError;
     // The first question goes out at once rather than a second later.
     link.Timer1_Timer();

@@ -24,7 +24,7 @@ int runInfo(const QStringList &arguments)
     LinkSession session(*cli.ctx, port, wait.toInt(), tick.toInt());
     session.link.setAcceptAnyFamily(true);
     QObject::connect(&session.link, &SerialLink::identified, &session, [&](const QString &line) {
-        QTextStream(stdout) << cli.ctx->GatewayProtocol << "\n" << line << Qt::endl;
+        QTextStream(stdout) << session.link.GatewayProtocol() << "\n" << line << Qt::endl;
         session.finish(ExitOk);
     });
     return session.run();

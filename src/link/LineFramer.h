@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
 
 namespace tarveon {
 
@@ -45,5 +46,12 @@ public:
 private:
     QByteArray m_pending;
 };
+
+// Decodes a line of the gateway (Windows-1252; plain ASCII takes the fast path).
+QString lineToText(QByteArrayView line);
+// The number at the start of text as the gateway's value reports and acknowledgements carry it:
+// blanks skipped, sign, digits, decimal point, exponent; reading stops at the first character
+// that does not belong.
+double leadingValue(QByteArrayView text);
 
 } // namespace tarveon

@@ -4,13 +4,14 @@
 #include "app/IniFile.h"
 #include "editor/ProjectSettings.h"
 #include "model/GroupAddress.h"
+#include "model/LinkSignals.h"
 #include "model/SignalTableFile.h"
 
 #include <QSet>
 
 namespace tarveon {
 
-void LoadLinkSignals(AppContext &ctx)
+void LoadLinkSignals(AppContext &ctx, LinkTables &t)
 {
     const qint16 code = qint16(ctx.ProtocolCodes.value(ctx.ProjectProtocol, 0));
     ctx.IniFileName = ctx.ProtocolNames[size_t(code)];
@@ -34,7 +35,6 @@ void LoadLinkSignals(AppContext &ctx)
     if (!ReadSignalTable(ctx, code, QStringLiteral("1.0"), table))
         return;
 
-    LinkTables &t = ctx.linkTables;
     for (int r = 1; r <= table.rowCount(); ++r) {
         const qint64 inUse = LeadingInteger(table.fieldView(r, 11));
         if (inUse == 0 || !active.contains(QStringLiteral("K") + table.field(r, 1)))

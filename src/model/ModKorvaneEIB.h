@@ -5,11 +5,12 @@
 namespace tarveon {
 
 class AppContext;
+struct LinkTables;
 
-// Fills ctx.linkTables (LinkSignals, LinkSignalIndex) from the open project's stored signal table:
+// Fills `tables` (LinkSignals, LinkSignalIndex) from the open project's stored signal table:
 // one entry per row in use of an active device, indexed by "GP:" & padded group. The caller
 // empties the tables first; this only appends.
-void LoadLinkSignals(AppContext &ctx);
+void LoadLinkSignals(AppContext &ctx, LinkTables &tables);
 
 // True when key is in the keyed list (a missing key is an expected answer, never an error).
 bool CollectionHasKey(const QHash<QString, int> &collection, const QString &key);

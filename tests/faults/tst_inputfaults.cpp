@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "app/IniFile.h"
 #include "editor/ProjectSettings.h"
+#include "model/LinkSignals.h"
 #include "model/ModKorvaneEIB.h"
 #include "model/SignalTableFile.h"
 #include "tools/Projects.h"
@@ -151,11 +152,11 @@ private slots:
         table += "1\t1\t100-Status\tOn/Off\t01 - Switching (1 bit)\t1/0/1\t\tR\t\tT\t\t1\t\r\n";
         table += "2\t9\t100-Status\tOn/Off\t01 - Switching (1 bit)\t1/0/9\t\tR\t\tT\t\t1\t\r\n";
         QVERIFY(writeAll(ctx.ProjectDir + "/ZTR001-CHILLER.dat", table));
-        ctx.linkTables.clear();
-        LoadLinkSignals(ctx);
+        LinkTables tables;
+        LoadLinkSignals(ctx, tables);
         QVERIFY(t.prompter.records.isEmpty());
-        QCOMPARE(ctx.linkTables.count(), 1); // device 9 is past the 8 chillers a project can have
-        QCOMPARE(ctx.linkTables.signals_[1].fields[1], QStringLiteral("1"));
+        QCOMPARE(tables.count(), 1); // device 9 is past the 8 chillers a project can have
+        QCOMPARE(tables.signals_[1].fields[1], QStringLiteral("1"));
     }
 
 private:

@@ -103,7 +103,7 @@ private slots:
         QTest::newRow("time-out") << QStringList{"--silent-after", "128"} << test::gatewayFileImage("ZTR001", 900)
                                   << 1 << "X80";
         QTest::newRow("hang-up") << QStringList{"--hangup-after", "128"} << test::gatewayFileImage("ZTR001", 900)
-                                 << 2 << "LNK1";
+                                 << 2 << "LNK6";
         QTest::newRow("other family") << QStringList{"--family", "ZTR002"} << test::gatewayFileImage("ZTR001", 300)
                                       << 1 << "A27";
         QTest::newRow("not a gateway file") << QStringList{} << QByteArray(300, 'x') << 2 << "LNK3";
@@ -139,7 +139,7 @@ private slots:
         const QString path = f.file("ZTR001-PACKAGED.zdm", test::gatewayFileImage("ZTR001", 300));
         r = f.run({"upload", "--port", "/dev/null-tarveon", path});
         QCOMPARE(r.code, 2);
-        QVERIFY(r.err.startsWith(f.T("X29") + "/dev/null-tarveon. "));
+        QVERIFY(r.err.startsWith(f.T("LNK5") + "/dev/null-tarveon. "));
     }
 
     void monitorShowsTraffic()

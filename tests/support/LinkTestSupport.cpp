@@ -7,7 +7,7 @@ namespace tarveon::test {
 QStringList linkTextKeys()
 {
     return {"X1", "X3", "X5", "X16", "X29", "X36", "X43", "X44", "X66", "X69", "X70", "X72", "X78", "X79",
-            "X80", "X88", "A22", "A25", "A26", "A27", "LNK1", "LNK2", "LNK3", "LNK4"};
+            "X80", "X88", "A22", "A25", "A26", "A27", "LNK1", "LNK2", "LNK3", "LNK4", "LNK5", "LNK6"};
 }
 
 void ensureTexts(TestContext &tc, const QStringList &keys)

@@ -1,40 +1,25 @@
 #pragma once
-#include "app/AppContext.h"
-#include "tools/LinkCommands.h"
+#include "link/LinkCommands.h"
 
 #include <QStringList>
 
 namespace tarveon::test {
 
 // The link as the on-line tools see it, without a port: commands are recorded as they would go
-// out (trimmed, nothing while off line); the report switches act only on line and on a change.
+// out (trimmed, nothing while off line); the test puts the link in any state and fills its tables.
 class ScriptedLink : public LinkCommands {
 public:
-    explicit ScriptedLink(AppContext &ctx) : m_ctx(ctx) {}
     void TransmitTarveon(const QString &text, bool raw = false) override
     {
-        if (m_ctx.LinkState == 0)
+        if (state() == LinkState::OffLine)
             return;
         const QString command = raw ? text : text.trimmed();
         if (!command.isEmpty())
             sent << command;
     }
-    void ControlaBusTarveon(const QString &side, bool on) override
-    {
-        if (m_ctx.LinkState != 2)
-            return;
-        if (side != QLatin1String("INT") && side != QLatin1String("EXT"))
-            return;
-        bool &flag = side == QLatin1String("INT") ? m_ctx.BusIntOn : m_ctx.BusExtOn;
-        if (on == flag)
-            return;
-        flag = on;
-        TransmitTarveon(QStringLiteral("BUS") + side + (on ? QStringLiteral("ALL") : QStringLiteral("OFF")));
-    }
+    using LinkCommands::setState;
+    using LinkCommands::tables;
     QStringList sent;
-
-private:
-    AppContext &m_ctx;
 };
 
 } // namespace tarveon::test

@@ -73,7 +73,7 @@ struct Fixture {
     static void click(QAbstractButton *b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(4, b->height() / 2)); }
 
     TestContext t;
-    ScriptedLink link{*t.ctx};
+    ScriptedLink link;
     QString projectDir;
     std::unique_ptr<MonitorWindow> window;
 };
@@ -255,9 +255,9 @@ private slots:
     {
         Fixture f;
         MonitorWindow *w = f.open(MonitorKind::External);
-        QVERIFY(f.ctx().BusExtOn);
+        QVERIFY(f.link.busReportOn("EXT"));
         Fixture::click(w->chkBus);
-        QVERIFY(!f.ctx().BusExtOn);
+        QVERIFY(!f.link.busReportOn("EXT"));
         f.feed(QStringLiteral("EXT:dropped"));
         Fixture::click(w->chkLog);
         QVERIFY(w->chkLog->isChecked()); // logging is on, but nothing passes
@@ -340,25 +340,22 @@ private slots:
         QFETCH(int, linkState);
         QFETCH(QStringList, sent);
         Fixture f;
-        f.ctx().LinkState = qint16(linkState);
+        f.link.setState(LinkState(linkState));
         MonitorWindow *w = f.open(kind);
-        bool &flag = kind == MonitorKind::Eib ? f.ctx().BusIntOn
-                   : kind == MonitorKind::External ? f.ctx().BusExtOn
-                                                    : f.ctx().GatewayMonitorShow;
-        const bool &open = kind == MonitorKind::Eib ? f.ctx().EibMonitorOpen
-                         : kind == MonitorKind::External ? f.ctx().ExtMonitorOpen
-                                                          : f.ctx().GatewayMonitorShow;
+        const QString side = kind == MonitorKind::Eib ? "INT" : "EXT";
+        const auto flag = [&] { return kind == MonitorKind::Gateway ? f.ctx().GatewayMonitorShow : f.link.busReportOn(side); };
+        const auto open = [&] { return kind == MonitorKind::Gateway ? f.ctx().GatewayMonitorShow : f.link.busMonitorOpen(side); };
         // Loaded: report on (set by the window even when nothing could be sent).
-        QVERIFY(flag);
-        QVERIFY(open);
+        QVERIFY(flag());
+        QVERIFY(open());
         Fixture::click(w->chkBus);
-        QVERIFY(!flag);
+        QVERIFY(!flag());
         Fixture::click(w->chkBus);
-        QVERIFY(flag);
+        QVERIFY(flag());
         if (kind != MonitorKind::Gateway) {
             w->close();
-            QVERIFY(!flag);
-            QVERIFY(!open);
+            QVERIFY(!flag());
+            QVERIFY(!open());
         }
         QCOMPARE(f.link.sent, sent);
     }
@@ -568,7 +565,7 @@ private slots:
     void closingTheMainWindowEndsEveryLog()
     {
         Fixture f;
-        f.ctx().LinkState = 2;
+        f.link.setState(LinkState::OnLine);
         {
             MDITarveon window(f.ctx());
             window.linkCommands = &f.link;
@@ -580,13 +577,13 @@ private slots:
             qobject_cast<MonitorWindow *>(window.eibMonitor(false))->chkLog->setChecked(true);
             QVERIFY(window.close());
             QVERIFY(!f.ctx().GatewayMonitorShow);
-            QVERIFY(!f.ctx().EibMonitorOpen);
-            QVERIFY(!f.ctx().BusIntOn);
+            QVERIFY(!f.link.busMonitorOpen("INT"));
+            QVERIFY(!f.link.busReportOn("INT"));
         }
         // The link was shut down first (its own switch-offs on an open port): the monitors' switch-offs
         // as they close send nothing more.
         QCOMPARE(f.link.sent, QStringList{"BUSINTALL"});
-        QCOMPARE(f.ctx().LinkState, qint16(0));
+        QCOMPARE(f.link.state(), LinkState::OffLine);
         QVERIFY(f.logBytes(QStringLiteral("ZDM.log")).endsWith(">********************* STOP REGISTER *********************\r\n"));
         QVERIFY(f.logBytes(QStringLiteral("BUS_EIB.log")).endsWith(" ***************** STOP REGISTER *********************\r\n"));
     }
@@ -594,7 +591,7 @@ private slots:
     void uploadSwitchesTheBusMonitorsOff()
     {
         Fixture f;
-        f.ctx().LinkState = 2;
+        f.link.setState(LinkState::OnLine);
         MDITarveon window(f.ctx());
         window.linkCommands = &f.link;
         window.show();
@@ -603,7 +600,7 @@ private slots:
         auto *eib = qobject_cast<MonitorWindow *>(window.eibMonitor(false));
         QVERIFY(window.monitorBusSwitchOff(QStringLiteral("INT")));
         QVERIFY(!eib->chkBus->isChecked());
-        QVERIFY(!f.ctx().BusIntOn);
+        QVERIFY(!f.link.busReportOn("INT"));
         QVERIFY(!window.monitorBusSwitchOff(QStringLiteral("INT"))); // already off
         QVERIFY(!window.monitorBusSwitchOff(QStringLiteral("EXT")));
         QCOMPARE(f.link.sent, (QStringList{"BUSINTALL", "BUSINTOFF"}));

@@ -67,10 +67,10 @@ struct Fixture {
     {
         link.configurePort(PortChoice{1, device, "57600,n,8,1"});
         link.chkOnline_Click(true);
-        if (ctx.LinkState != 1)
+        if (link.state() != LinkState::Identifying)
             return false;
         link.Timer1_Timer();
-        return waitFor([&] { return ctx.LinkState == 2; });
+        return waitFor([&] { return link.state() == LinkState::OnLine; });
     }
     MonitorWindow *gateway() { return qobject_cast<MonitorWindow *>(window.gatewayMonitor(false)); }
     QStringList gatewayLines() { return gateway() ? gateway()->core().lines().lines() : QStringList(); }
@@ -100,10 +100,10 @@ private slots:
         // The identification exchange opened the gateway monitor.
         QVERIFY(f.gateway());
         QVERIFY(f.sent("INFO?"));
-        QVERIFY(!f.ctx.BusIntOn);
+        QVERIFY(!f.link.busReportOn("INT"));
         f.window.ShowMonitor(47);
         auto *eib = qobject_cast<MonitorWindow *>(f.window.eibMonitor(false));
-        QVERIFY(f.ctx.BusIntOn);
+        QVERIFY(f.link.busReportOn("INT"));
         QVERIFY(f.sent("BUSINTALL"));
         Fixture::click(eib->chkLog);
         QVERIFY(waitFor([&] { return eib->core().lines().count() >= 6; }));
@@ -118,8 +118,8 @@ private slots:
         // Closed: the report goes off, the log ends with its marker.
         f.window.subWindowOf(eib)->close();
         QVERIFY(f.sent("BUSINTOFF"));
-        QVERIFY(!f.ctx.BusIntOn);
-        QVERIFY(!f.ctx.EibMonitorOpen);
+        QVERIFY(!f.link.busReportOn("INT"));
+        QVERIFY(!f.link.busMonitorOpen("INT"));
         const QByteArray log = f.tc.dir.readFile("ProjectsZDM/Office/BUS_EIB.log");
         QVERIFY(log.endsWith(" ***************** STOP REGISTER *********************\r\n"));
         QVERIFY(log.count("\r\n") >= 7);
@@ -141,7 +141,7 @@ private slots:
         // Show bus off: the report is switched off and nothing more is listed.
         Fixture::click(ext->chkBus);
         QVERIFY(f.sent("BUSEXTOFF"));
-        QVERIFY(!f.ctx.BusExtOn);
+        QVERIFY(!f.link.busReportOn("EXT"));
         QTest::qWait(100); // frames already on their way are dropped by the link
         const int count = ext->core().lines().count();
         QTest::qWait(200);
@@ -159,7 +159,7 @@ private slots:
         QVERIFY(sim.start({"--set", "1/2/3=21.5", "--set", "1/2/4=0.5", "--set", "1/2/5=-3.25"}));
         Fixture f;
         QVERIFY(f.goOnLine(sim.devicePath()));
-        QCOMPARE(f.ctx.linkTables.count(), 3);
+        QCOMPARE(f.link.signalTables().count(), 3);
         f.window.mnuVDatos_Click();
         auto *viewer = qobject_cast<fVerDatosZDM *>(f.window.signalViewer(false));
         QVERIFY(viewer);
@@ -175,7 +175,7 @@ private slots:
         const QStringList asked = f.gatewayLines().filter(QRegularExpression("^<GP:"));
         QCOMPARE(asked, (QStringList{"<GP:01/2/003?", "<GP:01/2/004?", "<GP:01/2/005?"}));
         // The gateway's answers reach the table; the refresh shows them.
-        QVERIFY(waitFor([&] { return f.ctx.linkTables.signals_[3].value == -3.25f; }));
+        QVERIFY(waitFor([&] { return f.link.signalTables().signals_[3].value == -3.25f; }));
         viewer->core().Timer1_Timer();
         QCOMPARE(viewer->core().grid().cell(1, 11), QString("21.5"));
         QCOMPARE(viewer->core().grid().cell(2, 11), QString("0.5"));
@@ -199,7 +199,7 @@ private slots:
         QVERIFY(f.sent("GP:01/2/004=22.50"));
         // The gateway takes it and reports the change (ONCHANGES is on).
         QVERIFY(waitFor([&] { return f.gatewayLines().contains(">GP:01/2/004=22.50"); }));
-        QCOMPARE(f.ctx.linkTables.signals_[2].value, 22.5f);
+        QCOMPARE(f.link.signalTables().signals_[2].value, 22.5f);
         f.link.chkOnline_Click(false);
     }
 
@@ -214,7 +214,7 @@ private slots:
         viewer->cmdRefrescar->click();
         viewer->core().Timer2_Timer();
         f.link.chkOnline_Click(false);
-        QCOMPARE(f.ctx.LinkState, qint16(0));
+        QCOMPARE(f.link.state(), LinkState::OffLine);
         viewer->core().Timer2_Timer();
         QVERIFY(!viewer->core().polling());
         QCOMPARE(viewer->cmdRefrescar->text(), f.ctx.GetText("X17"));
@@ -253,7 +253,7 @@ private slots:
         auto *viewer = qobject_cast<fVerDatosZDM *>(f.window.signalViewer(false));
         QCOMPARE(viewer->core().grid().gridRowCount(), 4);
         // The grid is rebuilt from the link-side table as it stands; mark it so the rebuild shows.
-        f.ctx.linkTables.signals_[2].inUse = 0;
+        const_cast<LinkTables &>(f.link.signalTables()).signals_[2].inUse = 0;
         f.tc.dir.writeFile("ProjectsZDM/Office/ZTR001-PACKAGED.zdm", test::gatewayFileImage("ZTR001", 300));
         bool finished = false;
         QObject::connect(&f.link, &SerialLink::uploadFinished, [&] { finished = true; });
@@ -261,7 +261,7 @@ private slots:
         f.link.cmdSendFileTarveon_Click();
         // The EIB monitor switched its own report off.
         QVERIFY(!eib->chkBus->isChecked());
-        QVERIFY(!f.ctx.BusIntOn);
+        QVERIFY(!f.link.busReportOn("INT"));
         QCOMPARE(f.gatewayLines().filter(QStringLiteral("<BUSINTOFF")).size(), 1);
         QVERIFY(waitFor([&] { return finished; }, 10000));
         // After "SUCCES" the open viewer rebuilds its grid.

@@ -47,12 +47,13 @@ LinkSignal entry(const QString &device, const QString &code, const QString &desc
 }
 
 // n entries on groups 1/0/1, 1/0/2, ...
-void fill(AppContext &ctx, int n)
+void fill(ScriptedLink &link, int n)
 {
-    ctx.linkTables.clear();
+    LinkTables &t = link.tables();
+    t.clear();
     for (int i = 1; i <= n; ++i) {
         const QString sub = QString::number(i);
-        ctx.linkTables.signals_.append(entry(QString::number((i - 1) / 10 + 1), QStringLiteral("%1 Signal").arg(i),
+        t.signals_.append(entry(QString::number((i - 1) / 10 + 1), QStringLiteral("%1 Signal").arg(i),
                                              QStringLiteral("Description %1").arg(i), QStringLiteral("1 - On/Off"),
                                              QStringLiteral("1/0/") + sub,
                                              QStringLiteral("01/0/%1").arg(i, 3, 10, QLatin1Char('0'))));
@@ -62,7 +63,7 @@ void fill(AppContext &ctx, int n)
 struct Fixture {
     Fixture()
     {
-        ctx().LinkState = 2;
+        link.setState(LinkState::OnLine);
     }
     AppContext &ctx() { return *t.ctx; }
     fVerDatosZDM *open()
@@ -80,7 +81,7 @@ struct Fixture {
     }
 
     TestContext t;
-    ScriptedLink link{*t.ctx};
+    ScriptedLink link;
     std::unique_ptr<fVerDatosZDM> viewer;
 };
 
@@ -109,7 +110,7 @@ private slots:
     void gridColumns()
     {
         Fixture f;
-        fill(f.ctx(), 2);
+        fill(f.link, 2);
         fVerDatosZDM *v = f.open();
         const SignalTableModel &g = f.grid();
         const QStringList headers{QString(), "Dev.", "Ident.", f.text("X75"), "EIS", f.text("EIB42"),
@@ -139,14 +140,14 @@ private slots:
     void rowsOfEntriesInUse()
     {
         Fixture f;
-        fill(f.ctx(), 4);
-        f.ctx().linkTables.signals_[2].inUse = 0;
+        fill(f.link, 4);
+        f.link.tables().signals_[2].inUse = 0;
         fVerDatosZDM *v = f.open();
         const SignalTableModel &g = f.grid();
         QCOMPARE(g.gridRowCount(), 4);
         const int entries[3] = {1, 3, 4};
         for (int r = 1; r <= 3; ++r) {
-            const LinkSignal &s = f.ctx().linkTables.signals_[entries[r - 1]];
+            const LinkSignal &s = f.link.tables().signals_[entries[r - 1]];
             QCOMPARE(g.rowData(r), entries[r - 1]);
             QCOMPARE(g.cell(r, 0), QString::number(r));
             for (int c = 1; c <= 10; ++c)
@@ -159,14 +160,14 @@ private slots:
     void rebuiltForAShorterTable()
     {
         Fixture f;
-        fill(f.ctx(), 30);
+        fill(f.link, 30);
         fVerDatosZDM *v = f.open();
         QCOMPARE(f.grid().gridRowCount(), 31);
-        fill(f.ctx(), 3);
+        fill(f.link, 3);
         v->Datos_Carga();
         QCOMPARE(f.grid().gridRowCount(), 4);
         QCOMPARE(v->grid->model()->rowCount(), 3);
-        f.ctx().linkTables.clear();
+        f.link.tables().clear();
         v->Datos_Carga();
         QCOMPARE(f.grid().gridRowCount(), 2);
         QCOMPARE(f.grid().cell(1, 3), QString());
@@ -175,8 +176,8 @@ private slots:
     void rowThatCannotBeFilledIsReported()
     {
         Fixture f;
-        fill(f.ctx(), 3);
-        f.ctx().linkTables.signals_[2].fields[3] = QStringLiteral("broken\tdescription");
+        fill(f.link, 3);
+        f.link.tables().signals_[2].fields[3] = QStringLiteral("broken\tdescription");
         f.open();
         QCOMPARE(f.t.prompter.records.size(), 1);
         const auto &r = f.t.prompter.records[0];
@@ -214,9 +215,9 @@ private slots:
     void refreshTouchesTheRowsInView()
     {
         Fixture f;
-        fill(f.ctx(), 200);
+        fill(f.link, 200);
         for (int i = 1; i <= 200; ++i)
-            f.ctx().linkTables.signals_[i].value = float(i) + 0.5f;
+            f.link.tables().signals_[i].value = float(i) + 0.5f;
         fVerDatosZDM *v = f.open();
         QCOMPARE(f.grid().cell(1, 11), QString());
         const auto [first, last] = v->visibleRows();
@@ -231,7 +232,7 @@ private slots:
         v->grid->scrollToBottom();
         QCOMPARE(f.grid().cell(200, 11), QString("200.5"));
         // The values come from the table at every refresh.
-        f.ctx().linkTables.signals_[200].value = 7.0f;
+        f.link.tables().signals_[200].value = 7.0f;
         v->core().Timer1_Timer();
         QCOMPARE(f.grid().cell(200, 11), QString("7"));
     }
@@ -239,8 +240,8 @@ private slots:
     void pollingRequestsEveryEntryInOrder()
     {
         Fixture f;
-        fill(f.ctx(), 3);
-        f.ctx().linkTables.signals_[2].inUse = 0; // not shown, still polled
+        fill(f.link, 3);
+        f.link.tables().signals_[2].inUse = 0; // not shown, still polled
         fVerDatosZDM *v = f.open();
         QTest::mouseClick(v->cmdRefrescar, Qt::LeftButton);
         QVERIFY(v->core().polling());
@@ -270,21 +271,21 @@ private slots:
         QFETCH(QString, how);
         QFETCH(QStringList, sent);
         Fixture f;
-        fill(f.ctx(), 5);
+        fill(f.link, 5);
         fVerDatosZDM *v = f.open();
         v->cmdRefrescar->click();
         f.tick();
         if (how == QLatin1String("offline"))
-            f.ctx().LinkState = 0;
+            f.link.setState(LinkState(0));
         else if (how == QLatin1String("waiting"))
-            f.ctx().LinkState = 1;
+            f.link.setState(LinkState(1));
         else if (how == QLatin1String("upload"))
-            f.ctx().LinkState = 3;
+            f.link.setState(LinkState(3));
         else if (how == QLatin1String("stop"))
             v->cmdRefrescar->click();
         else if (how == QLatin1String("shrank")) {
             f.tick();
-            fill(f.ctx(), 1); // reloaded under the running cycle, index now 3
+            fill(f.link, 1); // reloaded under the running cycle, index now 3
             v->Datos_Carga();
         }
         if (how != QLatin1String("stop")) {
@@ -296,14 +297,14 @@ private slots:
         QCOMPARE(v->core().pollIndex(), 1);
         // The next tick of a stopped cycle (a late timer event) sends nothing more.
         f.tick();
-        f.ctx().LinkState = 0;
+        f.link.setState(LinkState(0));
         QCOMPARE(f.link.sent, sent);
     }
 
     void refreshAgainStartsFromTheFirstEntry()
     {
         Fixture f;
-        fill(f.ctx(), 5);
+        fill(f.link, 5);
         fVerDatosZDM *v = f.open();
         v->cmdRefrescar->click();
         f.tick(3);
@@ -314,7 +315,7 @@ private slots:
         QCOMPARE(f.link.sent.last(), QString("GP:01/0/001?"));
         // Off line: no cycle starts.
         v->cmdRefrescar->click();
-        f.ctx().LinkState = 0;
+        f.link.setState(LinkState(0));
         v->cmdRefrescar->click();
         QVERIFY(!v->core().polling());
         QCOMPARE(v->cmdRefrescar->text(), f.text("X17"));
@@ -340,8 +341,8 @@ private slots:
         QFETCH(float, stored);
         QFETCH(QStringList, sent);
         Fixture f;
-        fill(f.ctx(), 3);
-        f.ctx().linkTables.signals_[2].value = 4.0f;
+        fill(f.link, 3);
+        f.link.tables().signals_[2].value = 4.0f;
         fVerDatosZDM *v = f.open();
         f.t.prompter.inputAnswers << answer;
         const QModelIndex cell = v->grid->model()->index(1, 3);
@@ -353,7 +354,7 @@ private slots:
         QCOMPARE(r.kind, RecordingPrompter::Record::InputBox);
         QCOMPARE(r.title, QString("Description 2"));
         QCOMPARE(r.text, QString("Grupo EIB:1/0/2               EIS:1 - On/Off"));
-        QCOMPARE(f.ctx().linkTables.signals_[2].value, stored);
+        QCOMPARE(f.link.tables().signals_[2].value, stored);
         QCOMPARE(f.link.sent, sent);
     }
 
@@ -370,8 +371,8 @@ private slots:
         } prompter;
         Fixture f;
         f.ctx().prompter = &prompter;
-        fill(f.ctx(), 1);
-        f.ctx().linkTables.signals_[1].value = 21.5f;
+        fill(f.link, 1);
+        f.link.tables().signals_[1].value = 21.5f;
         fVerDatosZDM *v = f.open();
         v->core().WriteValue(1);
         QCOMPARE(prompter.defaultText, QString("21.5"));
@@ -394,9 +395,9 @@ private slots:
     void copyWholeGrid()
     {
         Fixture f;
-        fill(f.ctx(), 2);
-        f.ctx().linkTables.signals_[1].value = 21.5f;
-        f.ctx().linkTables.signals_[2].value = 0.0f;
+        fill(f.link, 2);
+        f.link.tables().signals_[1].value = 21.5f;
+        f.link.tables().signals_[2].value = 0.0f;
         fVerDatosZDM *v = f.open();
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
         QTest::mouseClick(v->cmdCopy, Qt::LeftButton);
@@ -417,8 +418,8 @@ private slots:
     void copyBringsEveryValueUpToDate()
     {
         Fixture f;
-        fill(f.ctx(), 300);
-        f.ctx().linkTables.signals_[300].value = 9.25f;
+        fill(f.link, 300);
+        f.link.tables().signals_[300].value = 9.25f;
         fVerDatosZDM *v = f.open();
         v->cmdCopy_Click();
         QVERIFY(QGuiApplication::clipboard()->text().endsWith(QStringLiteral("\t9.25\t\r\n")));
@@ -427,7 +428,7 @@ private slots:
     void helpFollowsTheCurrentCell()
     {
         Fixture f;
-        fill(f.ctx(), 2);
+        fill(f.link, 2);
         fVerDatosZDM *v = f.open();
         QCOMPARE(v->lblHelp->text(), f.text("X76")); // the tab's tool tip at load
         const QModelIndex cell = v->grid->model()->index(0, 3);
@@ -459,18 +460,18 @@ private slots:
     {
         TestContext t;
         MDITarveon window(*t.ctx);
-        ScriptedLink link(*t.ctx);
+        ScriptedLink link;
         window.linkCommands = &link;
         window.show();
-        t.ctx->LinkState = 2;
-        fill(*t.ctx, 2);
+        link.setState(LinkState::OnLine);
+        fill(link, 2);
         window.mnuVDatos_Click();
-        QVERIFY(t.ctx->ViewerOpen);
+        QVERIFY(link.viewerOpen());
         auto *viewer = qobject_cast<fVerDatosZDM *>(window.signalViewer(false));
         QVERIFY(viewer);
         QCOMPARE(viewer->core().grid().gridRowCount(), 3);
         // The link reloaded its table: the open viewer rebuilds.
-        fill(*t.ctx, 5);
+        fill(link, 5);
         window.reloadSignalViewer();
         QCOMPARE(viewer->core().grid().gridRowCount(), 6);
         // Polling goes through the main window's link.
@@ -479,7 +480,7 @@ private slots:
         QCOMPARE(link.sent, QStringList{"GP:01/0/001?"});
         QPointer<QWidget> guard(viewer);
         viewer->cmdCerrar->click();
-        QVERIFY(!t.ctx->ViewerOpen);
+        QVERIFY(!link.viewerOpen());
         QTRY_VERIFY(!guard);
         QVERIFY(!window.signalViewer(false));
         // Closed: a reload makes no new viewer.

@@ -1,4 +1,4 @@
-#include "link/FakeSerialPort.h"
+#include "FakeSerialPort.h"
 
 #include <QStringList>
 
