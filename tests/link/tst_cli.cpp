@@ -20,7 +20,6 @@ struct Run {
 struct Fixture {
     Fixture()
     {
-        test::ensureTexts(tc, test::linkTextKeys());
         QFile::copy(QStringLiteral(TARVEON_BIN_DIR "/tarveon-cli"), tc.dir.filePath("tarveon-cli"));
         QFile::setPermissions(tc.dir.filePath("tarveon-cli"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }

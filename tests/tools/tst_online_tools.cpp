@@ -51,7 +51,6 @@ QByteArray tableFile(int rows = 3)
 struct Fixture {
     Fixture()
     {
-        test::ensureTexts(tc, test::linkTextKeys());
         ctx.InitProtocols();
         ctx.ProjectName = "Office";
         ctx.ProjectProtocol = "ZTR001-PACKAGED";
