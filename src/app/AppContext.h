@@ -12,8 +12,8 @@
 
 namespace tarveon {
 
-// The application's shared state: paths, the open project, and the seams (prompter, clock). One object per program run; tests make
-// as many as they like.
+// The application's shared state: paths, the open project, and the seams (prompter, clock); the
+// gateway link keeps its own. One object per program run; tests make as many as they like.
 class AppContext {
 public:
     // programDir: where the executable, its settings file and the language file live.
@@ -60,7 +60,6 @@ public:
     QString IniFileName;
 
     // The gateway monitor shows its lines: set when it loads and by its chkBus, cleared when it closes.
-    // (The link's own state, flags, port and tables belong to the link.)
     bool GatewayMonitorShow = false;
 
     // Raised while the editor builds its table; grid handlers ignore events meanwhile.

@@ -5,7 +5,6 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
-#include <memory>
 
 class QAction;
 class QActionGroup;
