@@ -11,9 +11,9 @@
 #include "RecordingPrompter.h"
 #include "app/ui/MDITarveon.h"
 #include "editor/SignalCatalogue.h"
-#include "link/FakeSerialPort.h"
+#include "FakeSerialPort.h"
 #include "link/SerialLink.h"
-#include "tools/LinkCommands.h"
+#include "link/LinkCommands.h"
 #include "tools/ui/MonitorWindow.h"
 #include "tools/ui/fVerDatosZDM.h"
 
@@ -65,11 +65,11 @@ qsizetype countLines(const QString &path)
     return f.readAll().count("\r\n");
 }
 
-// No link: the windows only set their flags.
+// A link that sends nothing; the benchmark fills its tables.
 class NoLink : public LinkCommands {
 public:
     void TransmitTarveon(const QString &, bool) override {}
-    void ControlaBusTarveon(const QString &, bool) override {}
+    using LinkCommands::tables;
 };
 
 // The viewer over n signals: build time of the grid (the window's Datos_Carga: model and view)
@@ -77,8 +77,8 @@ public:
 bool benchViewer(AppContext &ctx, int signalsCount)
 {
     constexpr double kBuildTargetMs = 100.0;
-    ctx.linkTables.clear();
-    ctx.linkTables.signals_.reserve(signalsCount + 1);
+    NoLink link;
+    link.tables().signals_.reserve(signalsCount + 1);
     for (int i = 1; i <= signalsCount; ++i) {
         LinkSignal s;
         s.protocolCode = 70;
@@ -92,9 +92,8 @@ bool benchViewer(AppContext &ctx, int signalsCount)
         s.group = qint16(i);
         s.inUse = 1;
         s.value = float(i) / 4.0f;
-        ctx.linkTables.signals_.append(s);
+        link.tables().signals_.append(s);
     }
-    NoLink link;
     fVerDatosZDM viewer(ctx, &link);
     viewer.resize(1000, 600);
     viewer.show();
@@ -117,7 +116,7 @@ bool benchViewer(AppContext &ctx, int signalsCount)
         touched += b.row() - a.row() + 1;
     });
     for (int i = 1; i <= signalsCount; ++i)
-        ctx.linkTables.signals_[i].value += 1.0f;
+        link.tables().signals_[i].value += 1.0f;
     QElapsedTimer t;
     t.start();
     const int ticks = 100;
@@ -138,7 +137,6 @@ bool benchViewer(AppContext &ctx, int signalsCount)
                 first, last, (long long)firstTickRows, (long long)scrollRows, tickMs);
     const bool onlyVisible = firstTickRows <= last - first + 1 && scrollRows <= last - first + 1;
     std::printf("  refresh touches only the rows in view: %s\n", onlyVisible ? "yes" : "NO");
-    ctx.linkTables.clear();
     return builds.back() <= kBuildTargetMs * 3 && onlyVisible;
 }
 
@@ -174,7 +172,7 @@ int main(int argc, char **argv)
     serial.configurePort(PortChoice{1, QStringLiteral("bench"), QStringLiteral("57600,n,8,1")});
     serial.chkOnline_Click(true);
     port->receive("Tarveon gateway\r\nProtocol:ZTR001.V2.10\r\n");
-    if (ctx.LinkState != 2) {
+    if (serial.state() != LinkState::OnLine) {
         std::printf("the link did not come on line\n");
         return 1;
     }

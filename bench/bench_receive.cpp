@@ -3,8 +3,8 @@
 // with both traffic reports on, every line distributed to a counting monitor. Also 1 MB and
 // 5 MB to show the cost is linear, and one 10 MB chunk. Target: >= 50 MB/s.
 #include "app/AppContext.h"
+#include "FakeSerialPort.h"
 #include "RecordingPrompter.h"
-#include "link/FakeSerialPort.h"
 #include "link/LineFramer.h"
 #include "link/SerialLink.h"
 
@@ -58,16 +58,22 @@ struct Result {
     qint64 lines;
 };
 
+// The link put on line directly, its tables filled here.
+class OnLineLink : public SerialLink {
+public:
+    OnLineLink(AppContext &ctx) : SerialLink(ctx, new FakeSerialPort) { setState(LinkState::OnLine); }
+    using SerialLink::tables;
+};
+
 Result run(const QByteArray &stream, int maxChunk, quint32 seed)
 {
     QTemporaryDir dir;
     RecordingPrompter prompter;
     AppContext ctx(dir.path(), QStringLiteral("bench"), &prompter);
     ctx.InitProtocols();
-    auto *port = new FakeSerialPort;
-    SerialLink link(ctx, port);
+    OnLineLink link(ctx);
     // 600 signals on 300 groups, each group with a further entry.
-    LinkTables &t = ctx.linkTables;
+    LinkTables &t = link.tables();
     for (int g = 0; g < 300; ++g) {
         const QString key = QStringLiteral("GP:%1/%2/%3")
                                 .arg(1 + g / 256, 2, 10, QLatin1Char('0'))
@@ -78,8 +84,8 @@ Result run(const QByteArray &stream, int maxChunk, quint32 seed)
         t.signals_.append(LinkSignal{});
         t.index.insert(key + QStringLiteral("-1"), t.count());
     }
-    ctx.LinkState = 2;
-    ctx.BusIntOn = ctx.BusExtOn = true;
+    link.showBus(QStringLiteral("INT"), true);
+    link.showBus(QStringLiteral("EXT"), true);
     qint64 lines = 0, chars = 0;
     QObject::connect(&link, &SerialLink::gatewayLine, [&](const QString &l, const QString &) { ++lines, chars += l.size(); });
     QObject::connect(&link, &SerialLink::eibLine, [&](const QString &l) { ++lines, chars += l.size(); });
@@ -124,9 +130,7 @@ int main(int argc, char *argv[])
         RecordingPrompter prompter;
         AppContext ctx(dir.path(), QStringLiteral("bench"), &prompter);
         ctx.InitProtocols();
-        auto *port = new FakeSerialPort;
-        SerialLink link(ctx, port);
-        ctx.LinkState = 2;
+        OnLineLink link(ctx);
         qint64 longest = 0;
         QObject::connect(&link, &SerialLink::gatewayLine, [&](const QString &l, const QString &) {
             longest = qMax<qint64>(longest, l.size());

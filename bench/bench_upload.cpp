@@ -85,7 +85,7 @@ int main(int argc, char *argv[])
     link.configurePort(PortChoice{1, device, QStringLiteral("%1,n,8,1").arg(baud)});
     link.chkOnline_Click(true);
     link.Timer1_Timer();
-    if (!waitFor([&] { return ctx.LinkState == 2; }, 5000)) {
+    if (!waitFor([&] { return link.state() == LinkState::OnLine; }, 5000)) {
         std::fprintf(stderr, "gateway not recognised\n");
         return 1;
     }

@@ -7,7 +7,7 @@
 // while not off line), no more blocks go out than the file has, only indexed signals change
 // value, and the pending partial line never exceeds what was received.
 #include "FuzzSupport.h"
-#include "link/FakeSerialPort.h"
+#include "FakeSerialPort.h"
 #include "link/SerialLink.h"
 
 #include <QCoreApplication>
@@ -59,9 +59,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ctx.ProtocolFamily = QStringLiteral("ZTR001");
     ctx.ProjectProtocol = QStringLiteral("ZTR001-CHILLER");
     ctx.ProjectDir = project.dir.path();
-    ctx.LinkState = 0;
-    ctx.BusIntOn = ctx.BusExtOn = false;
-    ctx.linkTables.clear();
 
     auto *port = new FakeSerialPort;
     SerialLink link(ctx, port);
@@ -83,13 +80,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     if (state >= 4)
         port->receive(QByteArrayLiteral("START\r"));
-    require(ctx.LinkState == state);
-    const int linkedSignals = ctx.linkTables.count();
+    const auto linkState = [&link] { return int(link.state()); };
+    require(linkState() == state);
+    const int linkedSignals = link.signalTables().count();
     require(state == 1 || linkedSignals == 3);
     blocks = state == 4 ? 1 : 0;
     if ((data[0] & 4) != 0) {
-        ctx.BusIntOn = true;
-        ctx.BusExtOn = true;
+        link.showBus(QStringLiteral("INT"), true);
+        link.showBus(QStringLiteral("EXT"), true);
     }
 
     const int chunk = data[0] >> 3;
@@ -103,17 +101,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             link.ProcessReceived(input.sliced(pos, n)); // lines that arrive while the port drains
         pos += n;
         received += n;
-        require(ctx.LinkState >= 0 && ctx.LinkState <= 4);
-        require(port->isOpen() == (ctx.LinkState != 0));
+        require(linkState() >= 0 && linkState() <= 4);
+        require(port->isOpen() == (linkState() != 0));
         require(link.RxBuffer().size() <= received);
     }
     require(blocks <= (kFileSize + 127) / 128);
-    require(ctx.linkTables.count() == linkedSignals || ctx.linkTables.count() == 3);
+    require(link.signalTables().count() == linkedSignals || link.signalTables().count() == 3);
     // The timer's ticks end an upload that stalls, without any message box.
     for (int i = 0; i < 7; ++i)
         link.Timer1_Timer();
-    require(ctx.LinkState <= 2);
+    require(linkState() <= 2);
     link.chkOnline_Click(false);
-    require(ctx.LinkState == 0 && !port->isOpen() && link.RxBuffer().isEmpty());
+    require(linkState() == 0 && !port->isOpen() && link.RxBuffer().isEmpty());
     return 0;
 }

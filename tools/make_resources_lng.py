@@ -390,6 +390,12 @@ TEXTS = [
              "could not be found again at the next start. Please choose another name. Character:",
      "El nombre del proyecto contiene un carácter que el fichero de configuración no puede guardar, "
      "así que el proyecto no se encontraría en el próximo inicio. Elija otro nombre. Carácter:"),
+
+    # --- Serial link and main window ---
+    ("#", "Serial link: port messages naming a device, and a port that went away"),
+    ("LNK5", "Cannot open serial port ", "No se puede abrir el puerto serie "),
+    ("LNK6", "The gateway or its serial adapter was disconnected from port ",
+             "La pasarela o su adaptador serie se ha desconectado del puerto "),
 ]
 
 

@@ -13,6 +13,7 @@
 #include "app/ui/AppIcon.h"
 #include "app/ui/MDITarveon.h"
 #include "app/ui/WidgetPrompter.h"
+#include "link/SerialLink.h"
 #include "tools/ui/fProject.h"
 
 #include <QAbstractButton>
@@ -289,7 +290,7 @@ int main(int argc, char *argv[])
     window.resize(1270, 830);
     settle();
     window.chkOnline->click();
-    if (!waitFor([&] { return ctx.LinkState == 2; }, 15000))
+    if (!waitFor([&] { return window.link().state() == LinkState::OnLine; }, 15000))
         fail(QStringLiteral("the gateway did not come on line"));
     settle(500);
 
@@ -326,7 +327,7 @@ int main(int argc, char *argv[])
     window.mnuVMosaico_Click();
     answerMessage(1, [&](QWidget *box) { save(mainWithDialog(&window, box), QStringLiteral("upload-question")); });
     window.cmdSendFileTarveon->click();
-    waitFor([&] { return ctx.LinkState == 2 && !window.ProgressBar1->isVisible(); }, 20000);
+    waitFor([&] { return window.link().state() == LinkState::OnLine && !window.ProgressBar1->isVisible(); }, 20000);
     settle(1500);
     if (auto *gatewayMonitor = window.gatewayMonitor(false)) {
         if (QMdiSubWindow *frame = window.subWindowOf(gatewayMonitor)) {

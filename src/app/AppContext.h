@@ -6,7 +6,6 @@
 #include "app/Prompter.h"
 #include "app/Protocols.h"
 #include "app/mIdioma.h"
-#include "model/LinkSignals.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -17,9 +16,8 @@
 
 namespace tarveon {
 
-// The application's shared state: paths, the open project, the link's state and flags, the
-// link-side tables, and the seams (prompter, clock). One object per program run; tests make
-// as many as they like.
+// The application's shared state: paths, the open project, and the seams (prompter, clock); the
+// gateway link keeps its own. One object per program run; tests make as many as they like.
 class AppContext {
 public:
     // programDir: where the executable, its settings file and the language file live.
@@ -69,23 +67,8 @@ public:
     QString ProtocolFamily;
     QString IniFileName;
 
-    // Serial link state and flags.
-    qint16 LinkState = 0;
-    QString GatewayProtocol;
-    bool BusIntOn = false;
-    bool BusExtOn = false;
-    bool ViewerOpen = false;
-    bool EibMonitorOpen = false;
-    bool ExtMonitorOpen = false;
     // The gateway monitor shows its lines: set when it loads and by its chkBus, cleared when it closes.
     bool GatewayMonitorShow = false;
-
-    // Serial port as set at start-up from settings Settings and Com (the port dialog changes them).
-    QString PortSettings = QStringLiteral("57600,n,8,1");
-    qint16 PortNumber = 1;
-
-    // Link-side signal tables.
-    LinkTables linkTables;
 
     // Raised while the editor builds its table; grid handlers ignore events meanwhile.
     bool GridBusy = false;

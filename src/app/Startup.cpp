@@ -69,12 +69,6 @@ QString DirectorySetting(const AppContext &ctx, const QString &key, const QStrin
     return baseDir + QLatin1Char('/') + subdir;
 }
 
-void ReadPortSettings(AppContext &ctx)
-{
-    ctx.PortSettings = ctx.ini.ReadAppSetting(kAppSection, QStringLiteral("Settings"), QStringLiteral("57600,n,8,1"));
-    ctx.PortNumber = qint16(ctx.ini.ReadAppSettingInt(kAppSection, QStringLiteral("Com"), 1));
-}
-
 void ResolvePaths(AppContext &ctx)
 {
     ctx.PathTemplates = DirectorySetting(ctx, QStringLiteral("PathTemplates"), QStringLiteral("TemplatesZDM"), ctx.dataDir);

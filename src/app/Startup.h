@@ -37,9 +37,6 @@ QString DirectorySetting(const AppContext &ctx, const QString &key, const QStrin
 // The same with baseDir/subdir as the default (the templates ship in the data directory).
 QString DirectorySetting(const AppContext &ctx, const QString &key, const QString &subdir, const QString &baseDir);
 
-// Serial line settings and port number from the settings file into the context.
-void ReadPortSettings(AppContext &ctx);
-
 // PathTemplates and PathProjects from the settings file, defaulted to dataDir/TemplatesZDM and
 // programDir/ProjectsZDM (both the program directory unless the program is installed);
 // a missing templates directory gives the "X99" message and then "Error path Templates".

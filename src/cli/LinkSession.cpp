@@ -25,7 +25,7 @@ LinkSession::LinkSession(CliContext &cli, const PortChoice &port, int identifySe
     link.setAcceptAnyFamily(m_ctx.ProtocolFamily.isEmpty());
     m_timer1.setInterval(qMax(1, tickMs));
     connect(&m_timer1, &QTimer::timeout, this, [this] {
-        if (m_ctx.LinkState == 1 && ++m_identifyTicks > m_identifySeconds) {
+        if (link.state() == LinkState::Identifying && ++m_identifyTicks > m_identifySeconds) {
             ConsolePrompter::print(m_ctx.GetText(QStringLiteral("LNK2")) + link.portChoice().label());
             finish(ExitRefused);
             return;
@@ -35,7 +35,7 @@ LinkSession::LinkSession(CliContext &cli, const PortChoice &port, int identifySe
     // An identification that names no family: the link's mismatch message would name none. The
     // session says what is wrong and ends; the link then goes off line quietly.
     connect(&link, &SerialLink::gatewayLine, this, [this](const QString &line, const QString &mark) {
-        if (mark != QLatin1String(">") || m_ctx.LinkState != 1 || m_finished)
+        if (mark != QLatin1String(">") || link.state() != LinkState::Identifying || m_finished)
             return;
         const QString family = familyNamed(line);
         if (family.isNull() || !family.isEmpty())
@@ -55,7 +55,7 @@ LinkSession::LinkSession(CliContext &cli, const PortChoice &port, int identifySe
 int LinkSession::run()
 {
     link.chkOnline_Click(true);
-    if (m_ctx.LinkState == 0)
+    if (link.state() == LinkState::OffLine)
         return ExitError;
     // The first question goes out at once rather than a second later.
     link.Timer1_Timer();

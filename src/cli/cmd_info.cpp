@@ -22,7 +22,7 @@ int runInfo(const QStringList &args)
 
     LinkSession session(cli, link.port(cl, *cli.ctx), link.waitSeconds, link.tickMs);
     QObject::connect(&session.link, &SerialLink::identified, &session, [&](const QString &line) {
-        QTextStream(stdout) << cli.ctx->GatewayProtocol << "\n" << line << Qt::endl;
+        QTextStream(stdout) << session.link.GatewayProtocol() << "\n" << line << Qt::endl;
         session.finish(ExitOk);
     });
     return session.run();

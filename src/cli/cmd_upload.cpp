@@ -94,15 +94,15 @@ int runUpload(const QStringList &args)
     });
     int lastTenth = -1;
     QObject::connect(&link, &SerialLink::viewChanged, &session, [&] {
-        const LinkView &v = link.view();
-        if (!v.progressVisible || v.progressMaximum <= 0)
+        const UploadProgress &v = link.upload().progress();
+        if (!v.visible || v.maximum <= 0)
             return;
         // The bar's maximum is length / 128 + 1; the blocks are that less one, rounded up.
-        const int blocks = qMax(1, int(std::ceil(v.progressMaximum - 1.0)));
-        const int percent = qMin(100, v.progressValue * 100 / blocks);
+        const int blocks = qMax(1, int(std::ceil(v.maximum - 1.0)));
+        const int percent = qMin(100, v.value * 100 / blocks);
         if (percent / 10 != lastTenth) {
             lastTenth = percent / 10;
-            err << percent << "% " << v.progressValue << "/" << blocks << Qt::endl;
+            err << percent << "% " << v.value << "/" << blocks << Qt::endl;
         }
     });
     bool announced = false;
@@ -112,7 +112,7 @@ int runUpload(const QStringList &args)
         link.setFileEntry(info.fileName());
         link.StopBusReportsForUpload();
         link.SendFile();
-        if (ctx.LinkState != 3)
+        if (link.state() != LinkState::UploadAnnounced)
             session.finish(ExitError);
     });
     QObject::connect(&link, &SerialLink::uploadFinished, &session, [&](UploadOutcome outcome) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
 
 namespace tarveon {
 
@@ -45,5 +46,8 @@ public:
 private:
     QByteArray m_pending;
 };
+
+// Decodes a line of the gateway (Windows-1252; plain ASCII takes the fast path).
+QString lineToText(QByteArrayView line);
 
 } // namespace tarveon

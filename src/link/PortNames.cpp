@@ -30,6 +30,11 @@ QString PortChoice::label() const
 #endif
 }
 
+QString PortChoice::name() const
+{
+    return device.isEmpty() ? QStringLiteral("COM") + label() : device;
+}
+
 PortChoice resolvePortChoice(const QStringList &args, const AppContext &ctx)
 {
     PortChoice choice;
@@ -42,6 +47,9 @@ PortChoice resolvePortChoice(const QStringList &args, const AppContext &ctx)
             choice.device = args[++i];
         else if (a.startsWith(QLatin1String("--port=")))
             choice.device = a.mid(7);
+        else
+            continue;
+        choice.deviceForThisRun = true;
     }
     return choice;
 }
@@ -50,7 +58,8 @@ void storePortChoice(const PortChoice &choice, const AppContext &ctx)
 {
     ctx.ini.WriteAppSetting(kPortSection, QStringLiteral("Com"), QString::number(choice.number));
     ctx.ini.WriteAppSetting(kPortSection, QStringLiteral("Settings"), choice.settings);
-    ctx.ini.WriteAppSetting(kPortSection, kPortDeviceKey, choice.device);
+    if (!choice.deviceForThisRun)
+        ctx.ini.WriteAppSetting(kPortSection, kPortDeviceKey, choice.device);
 }
 
 } // namespace tarveon

@@ -19,12 +19,15 @@ struct PortChoice {
     int number = 1;          // setting Com
     QString device;          // explicit device path; empty = derived from number
     QString settings = kDefaultLineSettings;
+    bool deviceForThisRun = false; // device from --port: used, never stored unless applied anew
 
     // The device the port opens.
     QString deviceName() const;
-    // How messages name the port: the number and its device ("1 (/dev/ttyS0)"), or the device
-    // path when one is given.
+    // The number and its device ("1 (/dev/ttyS0)"), as the port-number messages continue; the
+    // device path when one is given.
     QString label() const;
+    // How other messages name the port: "COM1 (/dev/ttyS0)", or the device path.
+    QString name() const;
 };
 
 // The device a numbered port stands for.
@@ -34,8 +37,8 @@ QString deviceForPortNumber(int number);
 // the number Com; the line settings come from the setting Settings.
 PortChoice resolvePortChoice(const QStringList &args, const AppContext &ctx);
 
-// Stores the choice (Com, Settings, Device) in section X103; the settings access shows its own
-// message when a write fails.
+// Stores the choice (Com, Settings, and Device unless it is for this run only) in section X103;
+// the settings access shows its own message when a write fails.
 void storePortChoice(const PortChoice &choice, const AppContext &ctx);
 
 } // namespace tarveon

@@ -1,7 +1,6 @@
 #include "link/SerialLink.h"
 
 #include "app/AppContext.h"
-#include "app/Files.h"
 #include "app/Text.h"
 #include "link/SerialPort.h"
 #include "model/ModKorvaneEIB.h"
@@ -9,11 +8,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
-#include <QFileInfo>
 #include <QScopedValueRollback>
 #include <QTimer>
-#include <cstdlib>
 
 namespace tarveon {
 
@@ -21,70 +17,20 @@ namespace {
 
 const QString kSent = QStringLiteral("<");
 const QString kReceived = QStringLiteral(">");
-
-bool contains(QByteArrayView haystack, const char *needle)
-{
-    return haystack.indexOf(QByteArrayView(needle)) >= 0;
-}
+const QString kSides[] = {QStringLiteral("INT"), QStringLiteral("EXT")};
 
 } // namespace
 
-QString lineToText(QByteArrayView line)
-{
-    return fromCp1252(line);
-}
-
-double leadingValue(QByteArrayView text)
-{
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    char buf[64];
-    int len = 0;
-    auto put = [&](char c) {
-        if (len < int(sizeof buf) - 1)
-            buf[len++] = c;
-    };
-    if (i < n && (text[i] == '-' || text[i] == '+'))
-        put(text[i++]);
-    bool digits = false;
-    while (i < n && text[i] >= '0' && text[i] <= '9')
-        put(text[i++]), digits = true;
-    if (i < n && text[i] == '.') {
-        put(text[i++]);
-        while (i < n && text[i] >= '0' && text[i] <= '9')
-            put(text[i++]), digits = true;
-    }
-    if (!digits)
-        return 0.0;
-    if (i < n && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
-        qsizetype j = i + 1;
-        char exp[8];
-        int elen = 0;
-        if (j < n && (text[j] == '-' || text[j] == '+'))
-            exp[elen++] = text[j++];
-        const qsizetype firstDigit = j;
-        while (j < n && text[j] >= '0' && text[j] <= '9' && elen < 6)
-            exp[elen++] = text[j++];
-        if (j > firstDigit) {
-            put('e');
-            for (int k = 0; k < elen; ++k)
-                put(exp[k]);
-        }
-    }
-    buf[len] = '\0';
-    return std::strtod(buf, nullptr);
-}
-
 SerialLink::SerialLink(AppContext &ctx, SerialPort *port, QObject *parent)
-    : QObject(parent), m_ctx(ctx), m_port(port)
+    : LinkCommands(parent), m_ctx(ctx), m_port(port), m_upload(ctx, *this)
 {
     if (!m_port->parent())
         m_port->setParent(this);
     connect(m_port, &SerialPort::readyRead, this, &SerialLink::comPort_OnComm);
-    connect(m_port, &SerialPort::faultOccurred, this,
-            [this](SerialPort::Fault, const QString &description) { onPortFault(description); });
+    connect(m_port, &SerialPort::faultOccurred, this, &SerialLink::onPortFault);
+    connect(this, &LinkCommands::stateChanged, this, &SerialLink::viewChanged);
+    connect(&m_upload, &Upload::progressChanged, this, &SerialLink::viewChanged);
+    connect(&m_upload, &Upload::finished, this, &SerialLink::onUploadFinished);
 }
 
 SerialLink::~SerialLink() = default;
@@ -106,13 +52,27 @@ QString SerialLink::text(const char *key) const
 
 void SerialLink::InitLink()
 {
-    m_ctx.linkTables.clear();
+    tables().clear();
     m_framer.clear();
 }
 
-void SerialLink::setBusy(bool busy)
+LinkView SerialLink::view() const
 {
-    m_view.busy = busy;
+    LinkView v;
+    const bool open = m_port->isOpen();
+    v.onlineChecked = m_onlineChecked;
+    v.onlineCaption = open ? QStringLiteral("On Line") : QStringLiteral("Off Line");
+    v.onlineGreen = open;
+    v.projectMenuEnabled = !m_onlineChecked;
+    // A second press while an upload is announced or running would break the file in two.
+    v.sendFileEnabled = v.consoleEnabled = state() == LinkState::OnLine;
+    v.viewMenuEnabled = state() >= LinkState::OnLine;
+    if (v.viewMenuEnabled && !m_fileEntry.isEmpty()) {
+        v.fileEntries = QStringList{m_fileEntry};
+        v.fileIndex = 0;
+    }
+    v.upload = m_upload.progress();
+    return v;
 }
 
 // ---------------------------------------------------------------- on-line switch
@@ -121,69 +81,56 @@ void SerialLink::chkOnline_Click(bool checked)
 {
     if (m_onlineBusy)
         return;
-    m_onlineBusy = true;
-    m_view.onlineChecked = checked;
-    if (checked) {
-        if (!m_port->isOpen()) {
-            LineSettings settings;
-            const bool settingsOk = LineSettings::parse(m_portChoice.settings, &settings);
-            bool opened = false;
-            QString error;
-            if (settingsOk) {
-                m_port->setPortName(m_portChoice.deviceName());
-                m_port->setLineSettings(settings);
-                opened = m_port->open();
-                error = m_port->errorString();
-            } else {
-                error = QStringLiteral("Invalid settings \"%1\"").arg(m_portChoice.settings);
+    {
+        const QScopedValueRollback busy(m_onlineBusy, true);
+        m_onlineChecked = checked;
+        if (checked) {
+            if (!m_port->isOpen())
+                openPort();
+        } else {
+            m_upload.abort();
+            if (m_port->isOpen()) {
+                StopGatewayOutput();
+                setState(LinkState::OffLine);
+                drainOutput(true);
+                m_port->close();
             }
-            if (!opened) {
-                m_view.onlineChecked = false;
-                applyPortStateToView();
-                emit viewChanged();
-                m_ctx.prompter->msgBox(text("X29") + m_portChoice.label() + QStringLiteral(". ") + error,
-                                       QStringLiteral("Error"), MsgIcon::Exclamation, MsgDefault::First,
-                                       MsgButtons::One);
-                m_ctx.LinkState = 0;
-            } else {
-                m_framer.clear();
-                m_ctx.LinkState = 1;
-            }
+            goneOffLine();
         }
-    } else {
-        const bool uploading = m_ctx.LinkState == 3 || m_ctx.LinkState == 4;
-        EndTransfer();
-        if (m_port->isOpen()) {
-            StopGatewayOutput();
-            m_ctx.LinkState = 0;
-            drainOutput(true);
-            m_port->close();
-        }
-        m_ctx.LinkState = 0;
-        m_framer.clear();
-        if (uploading)
-            emit uploadFinished(UploadOutcome::Aborted);
     }
-    applyPortStateToView();
-    m_onlineBusy = false;
     emit viewChanged();
 }
 
-void SerialLink::applyPortStateToView()
+void SerialLink::openPort()
 {
-    if (m_port->isOpen()) {
-        m_view.onlineCaption = QStringLiteral("On Line");
-        m_view.onlineGreen = true;
+    LineSettings settings;
+    QString error;
+    if (LineSettings::parse(m_portChoice.settings, &settings)) {
+        m_port->setPortName(m_portChoice.deviceName());
+        m_port->setLineSettings(settings);
+        if (m_port->open()) {
+            m_framer.clear();
+            setState(LinkState::Identifying);
+            return;
+        }
+        error = m_port->errorString();
     } else {
-        m_view.onlineCaption = QStringLiteral("Off Line");
-        m_view.onlineGreen = false;
-        m_view.sendFileEnabled = false;
-        m_view.consoleEnabled = false;
-        m_view.viewMenuEnabled = false;
-        m_view.fileEntries.clear();
-        m_view.fileIndex = -1;
+        error = QStringLiteral("Invalid settings \"%1\"").arg(m_portChoice.settings);
     }
-    m_view.projectMenuEnabled = !m_view.onlineChecked;
+    m_onlineChecked = false;
+    emit viewChanged();
+    // A device path is named as it is, never as "COM" and a path.
+    const QString port = m_portChoice.device.isEmpty() ? text("X29") + m_portChoice.label()
+                                                       : text("LNK5") + m_portChoice.device;
+    m_ctx.prompter->msgBox(port + QStringLiteral(". ") + error, QStringLiteral("Error"), MsgIcon::Exclamation,
+                           MsgDefault::First, MsgButtons::One);
+}
+
+void SerialLink::goneOffLine()
+{
+    m_framer.clear();
+    m_fileEntry.clear();
+    setState(LinkState::OffLine);
 }
 
 void SerialLink::drainOutput(bool processEvents)
@@ -195,7 +142,7 @@ void SerialLink::drainOutput(bool processEvents)
         LineSettings::parse(m_portChoice.settings, &s);
         limit = 1000 + m_port->bytesToWrite() * 10 * 1000 / qMax(1, s.baudRate);
     }
-    m_closing = true;
+    const QScopedValueRollback closing(m_closing, true);
     m_drainAborted = false;
     QElapsedTimer clock;
     clock.start();
@@ -208,10 +155,9 @@ void SerialLink::drainOutput(bool processEvents)
             m_port->waitForBytesWritten(10);
         }
     }
-    m_closing = false;
 }
 
-void SerialLink::onPortFault(const QString &description)
+void SerialLink::onPortFault()
 {
     if (m_handlingFault || !m_port->isOpen())
         return;
@@ -219,63 +165,48 @@ void SerialLink::onPortFault(const QString &description)
         m_drainAborted = true;
         return;
     }
-    m_handlingFault = true;
-    const bool uploading = m_ctx.LinkState == 3 || m_ctx.LinkState == 4;
-    EndTransfer();
+    const QScopedValueRollback guard(m_handlingFault, true);
+    m_upload.abort();
     // Close first: a vanished pseudo-terminal keeps raising errors while it stays open, and the
-    // message below runs an event loop.
+    // message below runs an event loop. The system's own text for it ("Input/output error",
+    // "Resource temporarily unavailable") would tell the user nothing.
     m_port->close();
-    m_framer.clear();
-    m_ctx.LinkState = 0;
-    const QString message = m_ctx.GetText(QStringLiteral("LNK1")) + m_portChoice.label() + QStringLiteral(". ") + description;
+    const QString message = text("LNK6") + m_portChoice.name() + QLatin1Char('.');
     emit linkLost(message);
-    m_view.onlineChecked = false;
-    m_onlineBusy = true;
-    applyPortStateToView();
-    emit viewChanged();
-    m_onlineBusy = false;
-    if (uploading)
-        emit uploadFinished(UploadOutcome::Aborted);
+    m_onlineChecked = false;
+    {
+        const QScopedValueRollback busy(m_onlineBusy, true);
+        goneOffLine();
+        emit viewChanged();
+    }
     m_ctx.prompter->msgBox(message, QStringLiteral("Error"), MsgIcon::Exclamation, MsgDefault::First,
                            MsgButtons::One);
-    m_handlingFault = false;
 }
 
 void SerialLink::Shutdown()
 {
-    if (m_ctx.LinkState != 0 && m_port->isOpen()) {
+    if (state() != LinkState::OffLine && m_port->isOpen()) {
         StopGatewayOutput();
         drainOutput(false);
         m_port->close();
     }
+    // What the child windows do as they close sends nothing more.
+    setState(LinkState::OffLine);
 }
 
 // ---------------------------------------------------------------- sending
 
 void SerialLink::Timer1_Timer()
 {
-    switch (m_ctx.LinkState) {
-    case 1:
+    if (state() == LinkState::Identifying)
         TransmitTarveon(QStringLiteral("INFO?"));
-        break;
-    case 3:
-    case 4:
-        ++m_timeoutTicks;
-        if (m_timeoutTicks > 5) {
-            EndTransfer();
-            emit gatewayLine(text("X80") + QStringLiteral(" Timeout"), kSent);
-            emit viewChanged();
-            emit uploadFinished(UploadOutcome::TimedOut);
-        }
-        break;
-    default:
-        break;
-    }
+    else if (state() == LinkState::UploadAnnounced || state() == LinkState::Uploading)
+        m_upload.tick();
 }
 
 void SerialLink::TransmitTarveon(const QString &text, bool raw)
 {
-    if (m_ctx.LinkState == 0)
+    if (state() == LinkState::OffLine)
         return;
     if (raw) {
         m_port->write(toCp1252(text));
@@ -290,35 +221,20 @@ void SerialLink::TransmitTarveon(const QString &text, bool raw)
 
 void SerialLink::TransmitRaw(const QByteArray &bytes)
 {
-    if (m_ctx.LinkState == 0)
-        return;
-    m_port->write(bytes);
+    if (state() != LinkState::OffLine)
+        m_port->write(bytes);
 }
 
-void SerialLink::ControlaBusTarveon(const QString &side, bool on)
+void SerialLink::showLine(const QString &text, bool sent)
 {
-    if (m_ctx.LinkState != 2)
-        return;
-    if (side == QLatin1String("INT")) {
-        if (on != m_ctx.BusIntOn) {
-            m_ctx.BusIntOn = on;
-            TransmitTarveon(on ? QStringLiteral("BUSINTALL") : QStringLiteral("BUSINTOFF"));
-        }
-    } else if (side == QLatin1String("EXT")) {
-        if (on != m_ctx.BusExtOn) {
-            m_ctx.BusExtOn = on;
-            TransmitTarveon(on ? QStringLiteral("BUSEXTALL") : QStringLiteral("BUSEXTOFF"));
-        }
-    }
+    emit gatewayLine(text, sent ? kSent : kReceived);
 }
 
 void SerialLink::Carga_DatosMFATarveon(const QString &protocol)
 {
-    setBusy(true);
-    m_ctx.linkTables.clear();
+    tables().clear();
     if (protocol == QLatin1String("ZTR001"))
-        m_ctx.show(LoadLinkSignals(m_ctx));
-    setBusy(false);
+        m_ctx.show(LoadLinkSignals(m_ctx, tables()));
 }
 
 void SerialLink::EnableChangeReports()
@@ -336,20 +252,8 @@ void SerialLink::StopGatewayOutput()
 
 void SerialLink::cmdEnviar_Click(const QString &cboCmdText)
 {
-    TransmitTarveon(cboCmdText);
-}
-
-void SerialLink::setFileEntry(const QString &fileName)
-{
-    m_view.fileEntries = QStringList{fileName};
-    m_view.fileIndex = 0;
-}
-
-QString SerialLink::fileEntry() const
-{
-    if (m_view.fileIndex < 0 || m_view.fileIndex >= m_view.fileEntries.size())
-        return QString();
-    return m_view.fileEntries[m_view.fileIndex];
+    if (state() == LinkState::OnLine)
+        TransmitTarveon(cboCmdText);
 }
 
 // ---------------------------------------------------------------- receiving
@@ -379,30 +283,30 @@ void SerialLink::handleLine(QByteArrayView line)
 {
     if (line.startsWith("GP:")) {
         emit gatewayLine(lineToText(line), kReceived);
-        if (m_ctx.LinkState == 2)
+        if (state() == LinkState::OnLine)
             updateGroupValue(line);
     } else if (line.startsWith("EXT")) {
-        if (m_ctx.BusExtOn)
+        if (busReportOn(kSides[1]))
             emit extLine(lineToText(line));
     } else if (line.startsWith("EIB")) {
-        if (m_ctx.BusIntOn)
+        if (busReportOn(kSides[0]))
             emit eibLine(lineToText(line));
     } else {
         emit gatewayLine(lineToText(line), kReceived);
     }
 
-    switch (m_ctx.LinkState) {
-    case 3:
-    case 4:
-        handleUploadLine(line);
+    switch (state()) {
+    case LinkState::UploadAnnounced:
+    case LinkState::Uploading:
+        m_upload.handleLine(line);
         break;
-    case 1:
-    case 2:
-        // State 0 sees lines only while the port drains on its way off line: they are shown, but
-        // must not bring the link back.
+    case LinkState::Identifying:
+    case LinkState::OnLine:
+        // Off line, lines arrive only while the port drains: they are shown, but must not bring
+        // the link back.
         identify(line);
         break;
-    default:
+    case LinkState::OffLine:
         break;
     }
 }
@@ -412,24 +316,22 @@ void SerialLink::updateGroupValue(QByteArrayView line)
     // "GP:00/0/000=value": the "=" must stand right after the padded address.
     if (line.indexOf('=') != 11)
         return;
-    const float value = float(leadingValue(line.sliced(12)));
+    const float value = float(LeadingValue(line.sliced(12)));
     const QString key = QString::fromLatin1(line.first(11));
-    LinkTables &tables = m_ctx.linkTables;
-    const auto it = tables.index.constFind(key);
-    if (it == tables.index.constEnd())
+    LinkTables &t = tables();
+    const auto it = t.index.constFind(key);
+    if (it == t.index.constEnd())
         return;
-    if (*it >= 0 && *it < tables.signals_.size())
-        tables.signals_[*it].value = value;
+    setSignalValue(*it, value);
     QString further = key + QLatin1Char('-');
     const qsizetype base = further.size();
     for (int n = 1; n <= 255; ++n) {
         further.truncate(base);
         further += QString::number(n);
-        const auto f = tables.index.constFind(further);
-        if (f == tables.index.constEnd())
+        const auto f = t.index.constFind(further);
+        if (f == t.index.constEnd())
             break;
-        if (*f >= 0 && *f < tables.signals_.size())
-            tables.signals_[*f].value = value;
+        setSignalValue(*f, value);
     }
 }
 
@@ -441,34 +343,44 @@ void SerialLink::identify(QByteArrayView line)
     const QByteArrayView rest = line.sliced(at + 9);
     const qsizetype dot = rest.indexOf('.');
     if (dot >= 0)
-        m_ctx.GatewayProtocol = lineToText(rest.first(dot)).toUpper();
+        m_gatewayProtocol = lineToText(rest.first(dot)).toUpper();
 
-    const bool match = m_acceptAnyFamily ? !m_ctx.GatewayProtocol.isEmpty()
-                                         : m_ctx.ProtocolFamily.toUpper() == m_ctx.GatewayProtocol;
+    const bool match = m_acceptAnyFamily ? !m_gatewayProtocol.isEmpty()
+                                         : m_ctx.ProtocolFamily.toUpper() == m_gatewayProtocol;
     if (!match) {
         chkOnline_Click(false);
-        m_ctx.prompter->msgBox(text("A26") + m_ctx.GatewayProtocol.toUpper() + QLatin1Char(' ') + text("X88") +
+        m_ctx.prompter->msgBox(text("A26") + m_gatewayProtocol + QLatin1Char(' ') + text("X88") +
                                    m_ctx.ProjectProtocol.toUpper() + QLatin1Char('\r') + text("A27"),
                                QString(), MsgIcon::Exclamation, MsgDefault::First, MsgButtons::One);
         return;
     }
-    setFileEntry(m_ctx.ProjectProtocol + QStringLiteral(".ZDM"));
-    m_view.sendFileEnabled = true;
-    m_view.consoleEnabled = true;
-    m_view.viewMenuEnabled = true;
-    m_ctx.LinkState = 2;
-    Carga_DatosMFATarveon(m_ctx.GatewayProtocol);
+    m_fileEntry = m_ctx.ProjectProtocol + QStringLiteral(".ZDM");
+    setState(LinkState::OnLine);
+    Carga_DatosMFATarveon(m_gatewayProtocol);
     emit viewChanged();
-    if (m_ctx.ViewerOpen)
+    if (viewerOpen())
         emit viewerReload();
     EnableChangeReports();
+    resumeBusReports();
     emit identified(lineToText(line));
+}
+
+void SerialLink::resumeBusReports()
+{
+    // Going off line switched the gateway's reports off while the open monitors kept showing
+    // "Show bus" ticked: ask again for what they show, whatever the flag says.
+    for (const QString &side : kSides) {
+        if (busMonitorOpen(side) && busReportOn(side))
+            TransmitTarveon(QStringLiteral("BUS") + side + QStringLiteral("ALL"));
+    }
 }
 
 // ---------------------------------------------------------------- upload
 
 void SerialLink::cmdSendFileTarveon_Click()
 {
+    if (state() != LinkState::OnLine)
+        return;
     StopBusReportsForUpload();
     const int answer = m_ctx.prompter->msgBox(text("A25"), QString(), MsgIcon::Question, MsgDefault::First,
                                               MsgButtons::Two, text("X1"), text("X3"));
@@ -482,125 +394,23 @@ void SerialLink::cmdSendFileTarveon_Click()
 
 void SerialLink::StopBusReportsForUpload()
 {
-    if (!(m_ctx.EibMonitorOpen && monitorBusSwitchOff && monitorBusSwitchOff(QStringLiteral("INT"))))
-        TransmitTarveon(QStringLiteral("BUSINTOFF"));
-    if (!(m_ctx.ExtMonitorOpen && monitorBusSwitchOff && monitorBusSwitchOff(QStringLiteral("EXT"))))
-        TransmitTarveon(QStringLiteral("BUSEXTOFF"));
+    for (const QString &side : kSides) {
+        if (!(busMonitorOpen(side) && monitorBusSwitchOff && monitorBusSwitchOff(side)))
+            TransmitTarveon(QStringLiteral("BUS") + side + QStringLiteral("OFF"));
+    }
 }
 
 void SerialLink::SendFile()
 {
-    if (m_ctx.LinkState != 2)
-        return;
-    const QString entry = fileEntry();
-    QString path = findFileNoCase(m_ctx.ProjectDir, entry);
-    // The entry comes from the project's description file: only a file of the project directory
-    // itself is ever sent, never one a path in it reaches elsewhere.
-    const bool plainName = !entry.contains(QLatin1Char('/')) && !entry.contains(QLatin1Char('\\'));
-    if (entry.isEmpty() || !plainName || !QFileInfo(path).isFile()) {
-        setBusy(false);
-        emit viewChanged();
-        m_ctx.notice(text("X66") + QLatin1Char('\r') + path);
-        return;
-    }
-    QFile file(path);
-    auto failed = [&] {
-        setBusy(false);
-        emit viewChanged();
-        m_ctx.notice(text("X69") + QLatin1Char('\r') + path + QStringLiteral("\rError: \r") + file.errorString());
-    };
-    if (!file.open(QIODevice::ReadOnly)) {
-        failed();
-        return;
-    }
-    const qint64 size = file.size();
-    emit gatewayLine(text("X36") + path, kReceived);
-    emit gatewayLine(text("X78") + QString::number(size) + QStringLiteral(" bytes"), kReceived);
-    m_txData = file.readAll();
-    if (m_txData.size() != size || file.error() != QFileDevice::NoError) {
-        m_txData.clear();
-        failed();
-        return;
-    }
-    file.close();
-    emit gatewayLine(text("X70"), kSent);
-    m_ctx.LinkState = 3;
-    TransmitTarveon(QStringLiteral("SEND~") + QString::number(size));
-    m_timeoutTicks = 0;
+    if (state() == LinkState::OnLine)
+        m_upload.SendFile(m_ctx.ProjectDir, m_fileEntry);
 }
 
-void SerialLink::handleUploadLine(QByteArrayView line)
+void SerialLink::onUploadFinished(UploadOutcome outcome)
 {
-    if (m_ctx.LinkState == 3) {
-        if (contains(line, "START")) {
-            BeginTransfer();
-        } else if (contains(line, "CANCEL")) {
-            m_ctx.LinkState = 2;
-            m_txData.clear();
-            emit gatewayLine(text("X44"), kReceived);
-            emit uploadFinished(UploadOutcome::Refused);
-        }
-        return;
-    }
-    if (contains(line, "SUCCES")) {
-        EndTransfer();
-        emit gatewayLine(text("X79"), kReceived);
-        emit viewChanged();
-        if (m_ctx.ViewerOpen)
-            emit viewerReload();
-        emit uploadFinished(UploadOutcome::Success);
-    } else if (contains(line, "CANCEL")) {
-        EndTransfer();
-        emit gatewayLine(text("X80"), kReceived);
-        emit viewChanged();
-        emit uploadFinished(UploadOutcome::Cancelled);
-    } else if (line.startsWith("Bytes:")) {
-        const QByteArrayView count = line.sliced(6);
-        if (leadingValue(count) == double(m_txPos - 1))
-            SendNextBlock();
-    }
-}
-
-void SerialLink::BeginTransfer()
-{
-    emit gatewayLine(text("X43"), kReceived);
-    m_ctx.LinkState = 4;
-    m_txPos = 1;
-    m_txBlockSize = TxBlockSizeDefault;
-    setBusy(true);
-    m_view.transfer1Visible = true;
-    m_view.progressValue = 0;
-    m_view.progressMaximum = double(m_txData.size()) / 128.0 + 1.0;
-    m_view.progressVisible = true;
-    emit viewChanged();
-    SendNextBlock();
-}
-
-void SerialLink::SendNextBlock()
-{
-    if (m_txPos > m_txData.size())
-        return;
-    m_view.transfer2Visible = !m_view.transfer2Visible;
-    ++m_view.progressValue;
-    const QByteArray block = m_txData.mid(m_txPos - 1, m_txBlockSize);
-    emit gatewayLine(QStringLiteral("TX: %1 size %2").arg(m_txPos).arg(block.size()), kReceived);
-    TransmitRaw(block);
-    m_txPos += m_txBlockSize;
-    if (m_txPos > m_txData.size())
-        m_txData.clear();
-    m_timeoutTicks = 0;
-    emit viewChanged();
-}
-
-void SerialLink::EndTransfer()
-{
-    m_view.transfer1Visible = false;
-    m_view.transfer2Visible = false;
-    m_view.progressVisible = false;
-    setBusy(false);
-    m_timeoutTicks = 0;
-    m_ctx.LinkState = 2;
-    m_txData.clear();
+    if (outcome == UploadOutcome::Success && viewerOpen())
+        emit viewerReload();
+    emit uploadFinished(outcome);
 }
 
 } // namespace tarveon

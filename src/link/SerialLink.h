@@ -1,9 +1,10 @@
 #pragma once
 #include "link/LineFramer.h"
+#include "link/LinkCommands.h"
 #include "link/PortNames.h"
+#include "link/Upload.h"
 
 #include <QByteArray>
-#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -13,34 +14,26 @@ namespace tarveon {
 class AppContext;
 class SerialPort;
 
-// How an upload ended.
-enum class UploadOutcome { Success, Refused, Cancelled, TimedOut, Aborted };
-
 // What the main window shows of the link: it copies these into its controls on viewChanged().
 struct LinkView {
-    bool onlineChecked = false;                       // chkOnline
-    QString onlineCaption = QStringLiteral("Off Line"); // "On Line" / "Off Line"
-    bool onlineGreen = false;                         // green face (RGB 0,255,0), else the button face
-    bool projectMenuEnabled = true;                   // mnuAProject: only while chkOnline is off
-    bool sendFileEnabled = false;                     // cmdSendFileTarveon
-    bool consoleEnabled = false;                      // cmdEnviar (and Enter in cboCmd)
-    bool viewMenuEnabled = false;                     // mnuVer
-    QStringList fileEntries;                          // cboFichero's items
-    int fileIndex = -1;                               // cboFichero's selection
-    bool progressVisible = false;                     // ProgressBar1
-    double progressMaximum = 0.0;                     // file length / 128 + 1 (not rounded)
-    int progressValue = 0;                            // blocks sent
-    bool transfer1Visible = false;                    // shpTransfer1: shown during the transfer
-    bool transfer2Visible = false;                    // shpTransfer2: blinks once per block
-    bool busy = false;                                // busy mouse pointer
+    bool onlineChecked = false;                         // chkOnline
+    QString onlineCaption = QStringLiteral("Off Line"); // "On Line" while the port is open
+    bool onlineGreen = false;                           // green face (RGB 0,255,0) while open
+    bool projectMenuEnabled = true;                     // mnuAProject: only while chkOnline is off
+    bool sendFileEnabled = false;                       // cmdSendFileTarveon: on line, no upload
+    bool consoleEnabled = false;                        // cmdEnviar and Enter in cboCmd: likewise
+    bool viewMenuEnabled = false;                       // mnuVer: from identification to off line
+    QStringList fileEntries;                            // cboFichero's items
+    int fileIndex = -1;                                 // cboFichero's selection
+    UploadProgress upload;                              // ProgressBar1, shpTransfer1, shpTransfer2
 };
 
-// The serial link to the gateway: on-line switch, identification polling, receive parser and
-// distribution, command console, traffic report switches and the upload of the gateway file.
-// The state it shares with the rest of the program (LinkState, GatewayProtocol, BusIntOn, ...,
-// the link-side tables) lives in AppContext; the window-side fields live here. The main window
-// forwards its events and shows view(); the monitors and the viewer connect to the line signals.
-class SerialLink : public QObject {
+// The serial link to the gateway: the on-line switch, identification polling, the receive parser
+// that distributes the gateway's lines, the command console and the traffic report switches. It
+// owns the link's state and flags (LinkCommands) and the upload, which it drives through a small
+// send interface. The main window forwards its events and shows view(); the monitors and the
+// viewer connect to the line signals.
+class SerialLink : public LinkCommands, private UploadChannel {
     Q_OBJECT
 public:
     // The link drives `port` (adopted as a child when it has no parent).
@@ -49,10 +42,9 @@ public:
 
     // The console command list of cboCmd, in its order.
     static QStringList ConsoleCommands();
-    static constexpr int TxBlockSizeDefault = 128;
 
-    // Port settings (comPort's settings string and number, or a device path). Applied at the next
-    // opening; the port dialog only allows it while off line.
+    // Port settings (settings string and number, or a device path), applied at the next opening;
+    // the port dialog only allows it while off line.
     void configurePort(const PortChoice &choice) { m_portChoice = choice; }
     const PortChoice &portChoice() const { return m_portChoice; }
     SerialPort *port() const { return m_port; }
@@ -61,25 +53,23 @@ public:
     void InitLink();
 
     // --- Main window events ---
-    // chkOnline clicked by the user (connect QAbstractButton::clicked, which programmatic
-    // setChecked does not raise). Ignored while the handler itself runs (OnlineBusy).
+    // chkOnline clicked by the user. Ignored while the handler itself runs (OnlineBusy).
     void chkOnline_Click(bool checked);
     // Timer1, every 1000 ms: identification polling (state 1) and upload time-out (states 3, 4).
     void Timer1_Timer();
-    // cmdEnviar, or Enter in cboCmd while cmdEnviar is enabled: sends the console text.
+    // cmdEnviar, or Enter in cboCmd: sends the console text (only on line, not while uploading).
     void cmdEnviar_Click(const QString &cboCmdText);
-    // cboFichero's text (the file to upload, relative to ProjectDir); set on identification.
-    void setFileEntry(const QString &fileName);
-    QString fileEntry() const;
+    // cboFichero's text (the file to upload, in ProjectDir); set on identification.
+    void setFileEntry(const QString &fileName) { m_fileEntry = fileName; }
+    QString fileEntry() const { return m_fileEntry; }
     // cmdSendFileTarveon: stops the bus reports, asks "A25" and uploads on the first button.
     void cmdSendFileTarveon_Click();
     // Exit of the program: reports off and the port closed, waiting for output without events.
-    void Shutdown();
+    void Shutdown() override;
 
     // --- Public operations of the main window ---
-    void TransmitTarveon(const QString &text, bool raw = false);
+    void TransmitTarveon(const QString &text, bool raw = false) override;
     void TransmitRaw(const QByteArray &bytes);
-    void ControlaBusTarveon(const QString &side, bool on);
     void Carga_DatosMFATarveon(const QString &protocol);
     void EnableChangeReports();
     void StopGatewayOutput();
@@ -93,10 +83,9 @@ public:
     // --- Upload ---
     // The two report switch-offs that start an upload (steps before the question).
     void StopBusReportsForUpload();
+    // Announces the file of cboFichero; only on line.
     void SendFile();
-    void BeginTransfer();
-    void SendNextBlock();
-    void EndTransfer();
+    const Upload &upload() const { return m_upload; }
 
     // --- Hooks the windows install ---
     // Upload start: when the EIB ("INT") or external ("EXT") monitor is loaded with its chkBus on,
@@ -110,13 +99,12 @@ public:
     // Longest wait for the output to drain when going off line; <0 = by line speed, plus a second.
     void setDrainLimitMs(int ms) { m_drainLimitMs = ms; }
 
-    const LinkView &view() const { return m_view; }
-    // Window-side fields, for the monitors and tests.
+    // The protocol family the gateway reported, upper case.
+    QString GatewayProtocol() const { return m_gatewayProtocol; }
+    LinkView view() const;
+    // Received text not yet parsed (the partial line).
     const QByteArray &RxBuffer() const { return m_framer.pending(); }
     bool OnlineBusy() const { return m_onlineBusy; }
-    int TimeoutTicks() const { return m_timeoutTicks; }
-    qint32 TxPos() const { return m_txPos; }
-    qsizetype TxDataSize() const { return m_txData.size(); }
 
 signals:
     // Gateway monitor (fTestTarveonZDM.VerTramas): trama and the direction mark ">" or "<".
@@ -135,21 +123,31 @@ signals:
     void linkLost(const QString &message);
 
 private:
+    // UploadChannel: what the upload may ask of the link.
+    void sendText(const QString &text) override { TransmitTarveon(text); }
+    void sendBytes(const QByteArray &bytes) override { TransmitRaw(bytes); }
+    void enterState(LinkState state) override { setState(state); }
+    void showLine(const QString &text, bool sent) override;
+
+    void openPort();
     void handleLine(QByteArrayView line);
-    void handleUploadLine(QByteArrayView line);
     void identify(QByteArrayView line);
+    void resumeBusReports();
     void updateGroupValue(QByteArrayView line);
-    void applyPortStateToView();
+    void goneOffLine();
     void drainOutput(bool processEvents);
-    void onPortFault(const QString &description);
-    void setBusy(bool busy);
+    void onPortFault();
+    void onUploadFinished(UploadOutcome outcome);
     QString text(const char *key) const;
 
     AppContext &m_ctx;
     SerialPort *m_port;
     PortChoice m_portChoice;
-    LinkView m_view;
     LineFramer m_framer;
+    Upload m_upload;
+    QString m_gatewayProtocol;
+    QString m_fileEntry;
+    bool m_onlineChecked = false;
     bool m_onlineBusy = false;
     bool m_acceptAnyFamily = false;
     bool m_closing = false;
@@ -157,16 +155,6 @@ private:
     bool m_handlingFault = false;
     bool m_inReceive = false;
     int m_drainLimitMs = -1;
-    int m_timeoutTicks = 0;
-    QByteArray m_txData;
-    qint32 m_txPos = 1;
-    qint16 m_txBlockSize = TxBlockSizeDefault;
 };
-
-// Decodes a line of the gateway (Windows-1252; plain ASCII takes the fast path).
-QString lineToText(QByteArrayView line);
-// The number at the start of text as the gateway's value reports carry it: blanks skipped, sign,
-// digits, decimal point, exponent; reading stops at the first character that does not belong.
-double leadingValue(QByteArrayView text);
 
 } // namespace tarveon

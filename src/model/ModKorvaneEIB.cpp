@@ -2,15 +2,16 @@
 
 #include "app/AppContext.h"
 #include "app/IniFile.h"
-#include "model/ProjectSettings.h"
 #include "model/GroupAddress.h"
+#include "model/LinkSignals.h"
+#include "model/ProjectSettings.h"
 #include "model/SignalTableFile.h"
 
 #include <QSet>
 
 namespace tarveon {
 
-std::optional<Fault> LoadLinkSignals(AppContext &ctx)
+std::optional<Fault> LoadLinkSignals(AppContext &ctx, LinkTables &t)
 {
     const qint16 code = qint16(ctx.ProtocolCodes.value(ctx.ProjectProtocol, 0));
     ctx.IniFileName = ctx.ProtocolNames[size_t(code)];
@@ -34,7 +35,6 @@ std::optional<Fault> LoadLinkSignals(AppContext &ctx)
     if (auto fault = ReadSignalTable(ctx, code, QStringLiteral("1.0"), table))
         return fault;
 
-    LinkTables &t = ctx.linkTables;
     for (int r = 1; r <= table.rowCount(); ++r) {
         const qint64 inUse = LeadingInteger(table.fieldView(r, 11));
         if (inUse == 0 || !active.contains(QStringLiteral("K") + table.field(r, 1)))

@@ -3,7 +3,7 @@
 #include "app/AppContext.h"
 #include "app/Protocols.h"
 #include "app/Text.h"
-#include "tools/LinkCommands.h"
+#include "link/LinkCommands.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -21,21 +21,25 @@ MonitorCore::~MonitorCore()
         writeLog(shownText(kLogStopMarker, m_kind == MonitorKind::Gateway ? kMarkReceived : QString()));
 }
 
+QString MonitorCore::busSide() const
+{
+    return m_kind == MonitorKind::Eib ? QStringLiteral("INT") : QStringLiteral("EXT");
+}
+
+bool MonitorCore::busShown() const
+{
+    return m_link ? m_link->busReportOn(busSide()) : m_busShownWithoutLink;
+}
+
 void MonitorCore::load()
 {
     m_showLast = true;
     switch (m_kind) {
     case MonitorKind::Eib:
-        m_ctx.EibMonitorOpen = true;
-        if (m_link)
-            m_link->ControlaBusTarveon(QStringLiteral("INT"), true);
-        m_ctx.BusIntOn = true;
-        break;
     case MonitorKind::External:
-        m_ctx.ExtMonitorOpen = true;
         if (m_link)
-            m_link->ControlaBusTarveon(QStringLiteral("EXT"), true);
-        m_ctx.BusExtOn = true;
+            m_link->busMonitorOpened(busSide());
+        m_busShownWithoutLink = true;
         break;
     case MonitorKind::Gateway:
         m_ctx.GatewayMonitorShow = true;
@@ -51,18 +55,13 @@ void MonitorCore::unload()
     m_loaded = false;
     switch (m_kind) {
     case MonitorKind::Eib:
-        if (m_link)
-            m_link->ControlaBusTarveon(QStringLiteral("INT"), false);
-        stopLog();
-        m_ctx.BusIntOn = false;
-        m_ctx.EibMonitorOpen = false;
-        break;
     case MonitorKind::External:
         if (m_link)
-            m_link->ControlaBusTarveon(QStringLiteral("EXT"), false);
+            m_link->ControlaBusTarveon(busSide(), false);
         stopLog();
-        m_ctx.BusExtOn = false;
-        m_ctx.ExtMonitorOpen = false;
+        if (m_link)
+            m_link->busMonitorClosed(busSide());
+        m_busShownWithoutLink = false;
         break;
     case MonitorKind::Gateway:
         stopLog();
@@ -84,7 +83,7 @@ bool MonitorCore::guardPasses() const
     case MonitorKind::Eib:
         return true;
     case MonitorKind::External:
-        return m_ctx.BusExtOn;
+        return busShown();
     case MonitorKind::Gateway:
         return m_ctx.GatewayMonitorShow;
     }
@@ -99,7 +98,7 @@ void MonitorCore::VerTramas(const QString &trama, const QString &N)
         emit logAbandoned();
     }
     // The external monitor ignores everything while its report is off.
-    if (m_kind == MonitorKind::External && !m_ctx.BusExtOn)
+    if (m_kind == MonitorKind::External && !busShown())
         return;
     emit showRequested();
     if (!guardPasses())
@@ -124,14 +123,10 @@ void MonitorCore::chkBus_Click(bool checked)
 {
     switch (m_kind) {
     case MonitorKind::Eib:
-        if (m_link)
-            m_link->ControlaBusTarveon(QStringLiteral("INT"), checked);
-        m_ctx.BusIntOn = checked;
-        break;
     case MonitorKind::External:
         if (m_link)
-            m_link->ControlaBusTarveon(QStringLiteral("EXT"), checked);
-        m_ctx.BusExtOn = checked;
+            m_link->showBus(busSide(), checked);
+        m_busShownWithoutLink = checked;
         break;
     case MonitorKind::Gateway:
         m_ctx.GatewayMonitorShow = checked;

@@ -33,7 +33,8 @@ class MonitorCore : public QObject {
 public:
     static constexpr int kMaxLines = 500;
 
-    // link may be null (no link yet): report switches then only set the flags.
+    // link may be null (no link yet): then no report is switched and the monitor keeps its own
+    // "Show bus" state.
     MonitorCore(AppContext &ctx, MonitorKind kind, LinkCommands *link, QObject *parent = nullptr);
     // An open log file is closed with its stop marker (the list is left alone).
     ~MonitorCore() override;
@@ -93,6 +94,9 @@ signals:
     void logAbandoned();
 
 private:
+    // The link's side of a bus monitor ("INT" or "EXT") and whether its report counts as on.
+    QString busSide() const;
+    bool busShown() const;
     bool guardPasses() const;
     bool matches(const QString &text) const;
     void rebuildShown();
@@ -103,6 +107,7 @@ private:
     MonitorKind m_kind;
     LinkCommands *m_link;
     bool m_loaded = false;
+    bool m_busShownWithoutLink = false;
     bool m_showLast = true;
     bool m_paused = false;
     QString m_filter;

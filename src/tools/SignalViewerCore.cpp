@@ -2,7 +2,7 @@
 
 #include "app/AppContext.h"
 #include "model/GroupAddress.h"
-#include "tools/LinkCommands.h"
+#include "link/LinkCommands.h"
 
 #include <cmath>
 
@@ -66,7 +66,20 @@ bool cellSafe(const QString &text)
     return true;
 }
 
+// What a viewer without a link shows.
+const LinkTables kNoTables;
+
 } // namespace
+
+const LinkTables &SignalViewerCore::linkTables() const
+{
+    return m_link ? m_link->signalTables() : kNoTables;
+}
+
+bool SignalViewerCore::onLine() const
+{
+    return m_link && m_link->state() == LinkState::OnLine;
+}
 
 SignalViewerCore::SignalViewerCore(AppContext &ctx, LinkCommands *link, QObject *parent)
     : QObject(parent), m_ctx(ctx), m_link(link)
@@ -98,7 +111,7 @@ void SignalViewerCore::Datos_Carga()
     setupColumn(grid, info, kColYesNo, text("X22"), 700, ContentKind::Decimal, CellAlignment::Default, text("X23"),
                 true);
 
-    const LinkTables &tables = m_ctx.linkTables;
+    const LinkTables &tables = linkTables();
     const int count = tables.count();
     int rows = 0;
     QList<int> failed;
@@ -136,7 +149,7 @@ void SignalViewerCore::Datos_Carga()
 int SignalViewerCore::entryOfRow(int row) const
 {
     const int entry = m_grid.rowData(row);
-    return entry >= 1 && entry <= m_ctx.linkTables.count() ? entry : 0;
+    return entry >= 1 && entry <= linkTables().count() ? entry : 0;
 }
 
 void SignalViewerCore::refreshRows(int first, int last)
@@ -149,7 +162,7 @@ void SignalViewerCore::refreshRows(int first, int last)
     for (int row = first; row <= last; ++row) {
         const int entry = entryOfRow(row);
         if (entry > 0)
-            m_grid.setCell(row, kColYesNo, singleToText(m_ctx.linkTables.signals_[entry].value));
+            m_grid.setCell(row, kColYesNo, singleToText(linkTables().signals_[entry].value));
     }
     m_grid.endBatch();
 }
@@ -171,7 +184,7 @@ void SignalViewerCore::cmdRefrescar_Click()
         stopPolling();
         return;
     }
-    if (m_ctx.linkTables.count() >= 1 && m_ctx.LinkState == 2) {
+    if (linkTables().count() >= 1 && onLine()) {
         m_pollIndex = 1;
         Timer2.start();
         emit pollingChanged(true);
@@ -191,16 +204,16 @@ void SignalViewerCore::Timer2_Timer()
 {
     if (!polling())
         return; // a tick queued before the cycle stopped
-    const LinkTables &tables = m_ctx.linkTables;
+    const LinkTables &tables = linkTables();
     // The link may have gone off line or reloaded a shorter table since the last tick.
-    if (m_ctx.LinkState != 2 || m_pollIndex < 1 || m_pollIndex > tables.count()) {
+    if (!onLine() || m_pollIndex < 1 || m_pollIndex > tables.count()) {
         stopPolling();
         return;
     }
     if (m_link)
         m_link->TransmitTarveon(kGroupPrefix + tables.signals_[m_pollIndex].groupText + QLatin1Char('?'));
     ++m_pollIndex;
-    if (m_pollIndex > tables.count() || m_ctx.LinkState != 2)
+    if (m_pollIndex > tables.count() || !onLine())
         stopPolling();
 }
 
@@ -211,7 +224,7 @@ void SignalViewerCore::writeValue(int row)
     const int entryIndex = entryOfRow(row);
     if (entryIndex <= 0)
         return;
-    const LinkSignal &entry = m_ctx.linkTables.signals_[entryIndex];
+    const LinkSignal &entry = linkTables().signals_[entryIndex];
     const QString answer = m_ctx.prompter->inputBox(
         entry.fields[3], QStringLiteral("Grupo EIB:") + entry.fields[5] + QStringLiteral("               EIS:") + entry.fields[4],
         singleToText(entry.value));
@@ -219,13 +232,12 @@ void SignalViewerCore::writeValue(int row)
         return;
     const float value = float(LeadingNumber(firstCommaToPoint(answer)));
     // The dialog ran its own event loop: the table may have been reloaded meanwhile.
-    if (entryIndex > m_ctx.linkTables.count())
+    if (!m_link || entryIndex > linkTables().count())
         return;
-    LinkSignal &target = m_ctx.linkTables.signals_[entryIndex];
-    target.value = value;
+    m_link->setSignalValue(entryIndex, value);
+    const LinkSignal &target = linkTables().signals_[entryIndex];
     m_grid.setCell(row, kColYesNo, singleToText(value));
-    if (m_link)
-        m_link->TransmitTarveon(kGroupPrefix + target.groupText + QLatin1Char('=') + formatHashDot00(value));
+    m_link->TransmitTarveon(kGroupPrefix + target.groupText + QLatin1Char('=') + formatHashDot00(value));
 }
 
 QString SignalViewerCore::copyText()

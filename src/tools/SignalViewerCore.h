@@ -12,6 +12,7 @@ namespace tarveon {
 
 class AppContext;
 class LinkCommands;
+struct LinkTables;
 
 // The general text form of a single-precision value, as the grid shows it: up to seven
 // significant digits, no fixed decimals, no thousands separator, "." as decimal point; whole
@@ -36,6 +37,7 @@ public:
     SignalViewerCore(AppContext &ctx, LinkCommands *link, QObject *parent = nullptr);
 
     void setLink(LinkCommands *link) { m_link = link; }
+    LinkCommands *link() const { return m_link; }
     SignalTableModel &grid() { return m_grid; }
     const SignalTableModel &grid() const { return m_grid; }
     // The column descriptors of the last build (the viewer uses their Help texts).
@@ -82,6 +84,10 @@ signals:
     void pollingChanged(bool polling);
 
 private:
+    // The link's tables and state; without a link, empty and off line.
+    const LinkTables &linkTables() const;
+    bool onLine() const;
+
     AppContext &m_ctx;
     LinkCommands *m_link;
     SignalTableModel m_grid;

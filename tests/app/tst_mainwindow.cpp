@@ -1,24 +1,22 @@
+// The main window as its user meets it: start-up, menus and captions, the child windows, the link's
+// tool strip over an in-memory port (clicks and keys on the focused widget), and the port dialog.
+#include "FakeSerialPort.h"
 #include "TestSupport.h"
 #include "app/IniFile.h"
-#include "app/Startup.h"
-#include "app/WindowLayout.h"
 #include "app/ui/MDITarveon.h"
-#include "link/FakeSerialPort.h"
-#include "tools/ui/frmAbout.h"
+#include "link/SerialLink.h"
+#include "link/ui/fConfPort.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStatusBar>
-#include <QTimer>
-#include <QToolBar>
 #include <QUrl>
 #include <QtTest>
 
@@ -26,661 +24,361 @@ using namespace tarveon;
 
 namespace {
 
-const QString kMissingKey = QStringLiteral("No text found for Key: ");
-
-// A program directory with the shipped language file under the program's own name, the
-// templates, and a main window over it whose other windows are recorded instead of shown.
+// A program directory with the shipped language file under the program's name and the templates;
+// the project list and the editor are recorded instead of shown, the file browser never runs.
 struct Fixture {
     explicit Fixture(bool withResources = true) : dir(withResources)
     {
-        if (withResources)
-            QFile::copy(dir.filePath("RESOURCES.LNG"), dir.filePath("tarveon-config.LNG"));
+        QFile::copy(dir.filePath("RESOURCES.LNG"), dir.filePath("tarveon-config.LNG"));
         ctx = std::make_unique<AppContext>(dir.path(), QStringLiteral("tarveon-config"), &prompter);
-        port = new FakeSerialPort;
-        port->failOpen = true; // no gateway attached
         window = std::make_unique<MDITarveon>(*ctx, nullptr, port);
-        window->showProjectList = [this] {
-            ++projectListShown;
-            if (onProjectList)
-                onProjectList();
-        };
+        window->showProjectList = [this] { onProjectList ? onProjectList() : void(); };
         window->showConfigEditor = [this](int code) { editorCodes << code; };
-        window->showPortDialog = [this] { ++portDialogShown; };
-        window->openUrl = [this](const QUrl &url) {
-            openedUrls << url;
-            return true;
-        };
+        window->openUrl = [this](const QUrl &url) { return openedUrls << url, false; };
     }
-
-    void setting(const QString &key, const QString &value)
-    {
-        QVERIFY(IniFile(dir.filePath("tarveon-config.ini")).write("X103", key, value));
-    }
-    QString storedSetting(const QString &key) const
-    {
-        return IniFile(dir.filePath("tarveon-config.ini")).read("X103", key, "<missing>");
-    }
-    void openProject(const QString &name, const QString &protocol, const QString &description)
+    void setting(const QString &key, const QString &value) { QVERIFY(IniFile(ini()).write("X103", key, value)); }
+    QString stored(const QString &key) const { return IniFile(ini()).read("X103", key, "<missing>"); }
+    QString ini() const { return dir.filePath("tarveon-config.ini"); }
+    void openProject(const QString &protocol)
     {
         onProjectList = [=, this] {
-            ctx->ProjectName = name;
+            ctx->ProjectName = "Plant";
             ctx->ProjectProtocol = protocol;
-            ctx->ProjectDescription = description;
+            ctx->ProjectDescription = "Roof";
+            ctx->ProtocolFamily = "ZTR001";
+            ctx->ProjectDir = dir.filePath("ProjectsZDM/Plant");
         };
     }
-
-    // Messages other than missing-text notices (the language file is completed separately).
-    QList<RecordingPrompter::Record> messages() const
+    QAction *action(const QString &name) const { return window->findChild<QAction *>(name); }
+    bool enabled(const QString &name) const { return action(name)->isEnabled(); }
+    QString T(const char *key) const { return ctx->GetText(QLatin1String(key)); }
+    // Clicks a field (the line of an editable combo box) and types into whatever has the focus then.
+    static void type(QWidget *w, const QString &text, Qt::Key key = Qt::Key_unknown, Qt::KeyboardModifiers mod = {})
     {
-        QList<RecordingPrompter::Record> out;
-        for (const auto &r : prompter.records) {
-            if (!r.text.startsWith(kMissingKey))
-                out << r;
-        }
-        return out;
+        auto *combo = qobject_cast<QComboBox *>(w);
+        w->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w->window()));
+        QTest::mouseClick(combo && combo->lineEdit() ? combo->lineEdit() : w, Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        if (key != Qt::Key_unknown)
+            QTest::keyClick(QApplication::focusWidget(), key, mod);
     }
-
-    template <typename T = QAction>
-    T *find(const QString &name) const
-    {
-        T *object = window->findChild<T *>(name);
-        if (!object)
-            qWarning("no %s", qPrintable(name));
-        return object;
-    }
-    bool enabled(const QString &name) const { return find(name) && find(name)->isEnabled(); }
 
     test::TempProgramDir dir;
     RecordingPrompter prompter;
     std::unique_ptr<AppContext> ctx;
-    FakeSerialPort *port; // owned by the window's link
+    FakeSerialPort *port = new FakeSerialPort; // owned by the window's link
     std::unique_ptr<MDITarveon> window;
     std::function<void()> onProjectList;
-    int projectListShown = 0;
-    int portDialogShown = 0;
     QList<int> editorCodes;
     QList<QUrl> openedUrls;
 };
-
-QString nativeDir(const QString &path)
-{
-    return QDir::cleanPath(path);
-}
 
 } // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
-    // What the project list finds when it opens: everything before it in the sequence is done.
-    void startUpOrder()
+    void startUp_data()
     {
-        Fixture f;
-        f.setting("LastProject", "Alpha");
-        struct Seen {
-            bool visible = false;
-            QRect monitor;
-            bool timerActive = false;
-            int timerInterval = 0;
-            bool viewMenu = true, connection = true, editor = true;
-            QString projectName;
-            QString exitCaption;
-            qsizetype languages = 0;
-            QString eib;
-        } seen;
-        f.onProjectList = [&] {
-            seen.visible = f.window->isVisible();
-            if (QWidget *monitor = f.window->gatewayMonitor(false))
-                seen.monitor = f.window->subWindowOf(monitor)->geometry();
-            seen.timerActive = f.window->Timer1->isActive();
-            seen.timerInterval = f.window->Timer1->interval();
-            seen.viewMenu = f.enabled("mnuVer");
-            seen.connection = f.enabled("mnuCConexion");
-            seen.editor = f.enabled("mnuCProtocolo");
-            seen.projectName = f.ctx->ProjectName;
-            seen.exitCaption = f.find("mnuASalir")->text();
-            seen.languages = f.window->mnuCISel.size();
-            seen.eib = f.ctx->ProtocolNames[47];
-        };
-        QVERIFY(f.window->startUp());
-        QCOMPARE(f.projectListShown, 1);
-        QVERIFY(seen.visible);
-        QCOMPARE(seen.monitor, QRect(0, 0, twipsToPixels(7000), twipsToPixels(4000)));
-        QCOMPARE(seen.monitor.size(), QSize(467, 267));
-        QVERIFY(seen.timerActive);
-        QCOMPARE(seen.timerInterval, 1000);
-        QVERIFY(!seen.viewMenu);
-        QVERIFY(!seen.connection);
-        QVERIFY(!seen.editor);
-        QCOMPARE(seen.projectName, QString("Alpha"));
-        QCOMPARE(seen.exitCaption, f.ctx->GetText("X49"));
-        QVERIFY(seen.languages >= 1);
-        QCOMPARE(seen.eib, QString("EIB"));
-        QCOMPARE(f.messages().size(), 0);
+        QTest::addColumn<QString>("templates"); // setting PathTemplates, below the program directory
+        QTest::addColumn<QString>("protocol");  // of the project opened in the list; "" none
+        QTest::addColumn<QList<int>>("editor"); // what the editor menu opens
+        QTest::newRow("nothing set, no project") << "" << "" << QList<int>{};
+        QTest::newRow("templates missing, chillers") << "nowhere" << "ZTR001-CHILLER" << QList<int>{71};
+        QTest::newRow("indoor units") << "" << "ZTR001-PACKAGED" << QList<int>{70};
+        QTest::newRow("hand-edited in lower case") << "" << "ztr001-packaged" << QList<int>{70};
+        QTest::newRow("a protocol without editor") << "" << "EIB" << QList<int>{};
     }
-
-    void defaultPaths()
-    {
-        Fixture f;
-        QVERIFY(f.window->startUp());
-        QCOMPARE(nativeDir(f.ctx->PathTemplates), nativeDir(f.dir.path() + "/TemplatesZDM"));
-        QCOMPARE(nativeDir(f.ctx->PathProjects), nativeDir(f.dir.path() + "/ProjectsZDM"));
-        QCOMPARE(f.messages().size(), 0);
-        // Nothing is created at start-up.
-        QVERIFY(!QFileInfo::exists(f.dir.filePath("ProjectsZDM")));
-    }
-
-    void pathSettings_data()
-    {
-        QTest::addColumn<QString>("templates");   // relative to the program directory; "" = no setting
-        QTest::addColumn<QString>("projects");
-        QTest::addColumn<bool>("makeTemplates");
-        QTest::addColumn<bool>("messages");
-        QTest::newRow("both set, templates present") << "tpl" << "prj" << true << false;
-        QTest::newRow("templates set but missing") << "nowhere" << "" << false << true;
-        QTest::newRow("default templates dir missing") << "" << "" << false << true;
-        QTest::newRow("projects missing is not checked") << "" << "no-projects" << true << false;
-    }
-    void pathSettings()
+    void startUp()
     {
         QFETCH(QString, templates);
-        QFETCH(QString, projects);
-        QFETCH(bool, makeTemplates);
-        QFETCH(bool, messages);
+        QFETCH(QString, protocol);
+        QFETCH(QList<int>, editor);
         Fixture f;
-        QDir(f.dir.filePath("TemplatesZDM")).removeRecursively();
-        const QString templatesPath = f.dir.filePath(templates.isEmpty() ? "TemplatesZDM" : templates);
-        const QString projectsPath = f.dir.filePath(projects.isEmpty() ? "ProjectsZDM" : projects);
-        if (!templates.isEmpty())
-            f.setting("PathTemplates", templatesPath);
-        if (!projects.isEmpty())
-            f.setting("PathProjects", projectsPath);
-        if (makeTemplates)
-            QVERIFY(QDir().mkpath(templatesPath));
-
-        int messagesBeforeList = -1;
-        f.onProjectList = [&] { messagesBeforeList = int(f.messages().size()); };
-        QVERIFY(f.window->startUp());
-        QCOMPARE(nativeDir(f.ctx->PathTemplates), nativeDir(templatesPath));
-        QCOMPARE(nativeDir(f.ctx->PathProjects), nativeDir(projectsPath));
-        // Start-up completes either way.
-        QCOMPARE(f.projectListShown, 1);
-        QVERIFY(f.window->isVisible());
-
-        const auto shown = f.messages();
-        if (!messages) {
-            QCOMPARE(shown.size(), 0);
-            return;
-        }
-        QCOMPARE(shown.size(), 2);
-        QCOMPARE(messagesBeforeList, 2);
-        QCOMPARE(shown[0].kind, RecordingPrompter::Record::PlatformBox);
-        QCOMPARE(shown[0].icon, int(BoxKind::Critical));
-        QCOMPARE(shown[0].title, kAppTitle);
-        QCOMPARE(shown[0].text, f.ctx->GetText("X99") + "\r" + templatesPath);
-        QCOMPARE(shown[1].kind, RecordingPrompter::Record::PlatformBox);
-        QCOMPARE(shown[1].icon, int(BoxKind::Critical));
-        QCOMPARE(shown[1].title, kAppTitle);
-        QCOMPARE(shown[1].text, "Error path Templates\r" + templatesPath);
-        QVERIFY(!QFileInfo::exists(templatesPath));
-    }
-
-    void portSettings_data()
-    {
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<QString>("com");
-        QTest::addColumn<QString>("expectedSettings");
-        QTest::addColumn<int>("expectedPort");
-        QTest::newRow("no settings") << "" << "" << "57600,n,8,1" << 1;
-        QTest::newRow("stored") << "9600,e,7,2" << "3" << "9600,e,7,2" << 3;
-        QTest::newRow("port with letters after") << "" << "4x" << "57600,n,8,1" << 4;
-    }
-    void portSettings()
-    {
-        QFETCH(QString, settings);
-        QFETCH(QString, com);
-        QFETCH(QString, expectedSettings);
-        QFETCH(int, expectedPort);
-        Fixture f;
-        if (!settings.isEmpty())
-            f.setting("Settings", settings);
-        if (!com.isEmpty())
-            f.setting("Com", com);
-        QVERIFY(f.window->startUp());
-        QCOMPARE(f.ctx->PortSettings, expectedSettings);
-        QCOMPARE(int(f.ctx->PortNumber), expectedPort);
-    }
-
-    void noProjectOpened()
-    {
-        Fixture f;
+        const QString tpl = f.dir.filePath(templates.isEmpty() ? "TemplatesZDM" : templates);
         f.setting("LastProject", "Old");
-        const QByteArray before = f.dir.readFile("tarveon-config.ini");
+        if (!templates.isEmpty())
+            f.setting("PathTemplates", tpl);
+        if (!protocol.isEmpty())
+            f.openProject(protocol);
+        // What the project list finds: everything before it in the sequence is done.
+        QStringList seen;
+        f.onProjectList = [&, list = f.onProjectList] {
+            const QRect monitor = f.window->subWindowOf(f.window->gatewayMonitor(false))->geometry();
+            seen << QString::number(f.window->isVisible()) << f.ctx->ProjectName << f.ctx->ProtocolNames[47]
+                 << QString("%1,%2 %3x%4").arg(monitor.x()).arg(monitor.y()).arg(monitor.width()).arg(monitor.height())
+                 << QString::number(f.window->Timer1->interval() * f.window->Timer1->isActive())
+                 << QString::number(f.enabled("mnuVer") + f.enabled("mnuCConexion") + f.enabled("mnuCProtocolo"))
+                 << QString::number(f.prompter.records.size());
+            if (list)
+                list();
+        };
         QVERIFY(f.window->startUp());
-        QVERIFY(!f.window->chkOnline->isEnabled());
-        QVERIFY(!f.enabled("mnuCConexion"));
-        QVERIFY(!f.enabled("mnuCProtocolo"));
-        QVERIFY(f.ctx->ProjectName.isEmpty());
-        QCOMPARE(f.find("mnuVPExterno")->text(), f.ctx->GetText("X58"));
+        // The gateway monitor at 0, 0, 7000 x 4000 twips: 467 x 267 pixels.
+        QCOMPARE(seen, (QStringList{"1", "Old", "EIB", "0,0 467x267", "1000", "0", templates.isEmpty() ? "0" : "2"}));
+        QCOMPARE(f.ctx->PathTemplates, tpl);
+        QCOMPARE(f.ctx->PathProjects, f.dir.filePath("ProjectsZDM"));
+        const QStringList messages{f.T("X99") + "\r" + tpl, "Error path Templates\r" + tpl};
+        QCOMPARE(f.prompter.texts(), templates.isEmpty() ? QStringList{} : messages);
+        const bool open = !protocol.isEmpty();
+        QStringList panels;
         for (QLabel *panel : f.window->stsBarPanels)
-            QVERIFY(panel->text().isEmpty());
-        f.window->close();
-        QCOMPARE(f.dir.readFile("tarveon-config.ini"), before);
-    }
-
-    void projectOpened()
-    {
-        Fixture f;
-        f.openProject("Plant", "ZTR001-CHILLER", "Roof chillers");
-        QVERIFY(f.window->startUp());
-        QCOMPARE(f.window->stsBarPanels[0]->text(), QString("Plant"));
-        QCOMPARE(f.window->stsBarPanels[1]->text(), QString("ZTR001-CHILLER"));
-        QCOMPARE(f.window->stsBarPanels[2]->text(), QString("Roof chillers"));
-        QVERIFY(f.window->chkOnline->isEnabled());
-        QCOMPARE(f.find("mnuVPExterno")->text(), QString("TR-BAS-HUB..."));
-        QVERIFY(f.enabled("mnuCConexion"));
-        QVERIFY(f.enabled("mnuCProtocolo"));
-        // On line only later.
-        QVERIFY(!f.enabled("mnuVer"));
-        QVERIFY(!f.window->cmdEnviar->isEnabled());
-        QVERIFY(!f.window->cmdSendFileTarveon->isEnabled());
-
-        QVERIFY(f.enabled("mnuASalir"));
-        f.find("mnuASalir")->trigger();
-        QVERIFY(!f.window->isVisible());
-        QCOMPARE(f.storedSetting("LastProject"), QString("Plant"));
-    }
-
-    void projectListAgainClearsMonitorLog()
-    {
-        Fixture f;
-        QVERIFY(f.window->startUp());
+            panels << panel->text();
+        QCOMPARE(panels.join('|'), open ? "Plant|" + protocol + "|Roof" : "||");
+        QCOMPARE(f.window->chkOnline->isEnabled() + f.enabled("mnuCConexion"), 2 * open);
+        QCOMPARE(f.enabled("mnuCProtocolo"), !editor.isEmpty()); // never a menu entry that does nothing
+        QCOMPARE(f.action("mnuVPExterno")->text(), open ? QString("TR-BAS-HUB...") : f.T("X58"));
+        f.action("mnuCProtocolo")->trigger();
+        QCOMPARE(f.editorCodes, editor);
+        // The project list again: the gateway monitor's log file is closed before it opens.
         auto *log = f.window->gatewayMonitor(false)->findChild<QCheckBox *>("chkLog");
-        QVERIFY(log);
         log->setChecked(true);
-        bool logWhileListOpen = true;
-        f.onProjectList = [&] { logWhileListOpen = log->isChecked(); };
-        QVERIFY(f.enabled("mnuAProject"));
-        f.find("mnuAProject")->trigger();
-        QCOMPARE(f.projectListShown, 2);
-        QVERIFY(!logWhileListOpen);
+        f.onProjectList = [&] { QVERIFY(!log->isChecked()); };
+        f.action("mnuAProject")->trigger();
+        f.action("mnuASalir")->trigger();
+        QVERIFY(!f.window->isVisible());
+        QCOMPARE(f.stored("LastProject"), QString(open ? "Plant" : "Old"));
+        QVERIFY(!QFileInfo::exists(f.dir.filePath("ProjectsZDM"))); // start-up creates no directory
     }
 
-    void languageMenu_data()
+    void captions()
     {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("checked");
-        QTest::newRow("third") << "2" << 2;
-        QTest::newRow("first by default") << "" << 0;
-        QTest::newRow("second") << "1" << 1;
+        Fixture f;
+        QVERIFY(f.window->startUp());
+        QString about;
+        QTimer::singleShot(0, [&] {
+            about = QApplication::activeModalWidget()->windowTitle();
+            QApplication::activeModalWidget()->close();
+        });
+        f.action("mnuAcercade")->trigger();
+        QFile file(TARVEON_SOURCE_DIR "/tests/data/app/mainwindow-captions.txt");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        for (const QString &line : QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts)) {
+            if (line.startsWith('#'))
+                continue;
+            const QString name = line.section(' ', 0, 0);
+            QString text = line.section(' ', 1);
+            for (const char *key : {"X11", "X16", "X18", "X25", "X47", "X48", "X49", "X50", "X51", "X52", "X53", "X54",
+                                    "X55", "X56", "X57", "X58", "X86", "X109"})
+                text.replace(QString("{%1}").arg(key), f.T(key));
+            QWidget *widget = name == "MDITarveon" ? f.window.get() : f.window->findChild<QWidget *>(name);
+            auto *button = qobject_cast<QPushButton *>(widget);
+            QCOMPARE(name == "frmAbout" ? about
+                     : f.action(name)   ? f.action(name)->text()
+                     : button           ? button->text()
+                                        : (text.startsWith("tip ") ? "tip " + widget->toolTip() : widget->windowTitle()),
+                     text);
+        }
     }
+
     void languageMenu()
     {
-        QFETCH(QString, stored);
-        QFETCH(int, checked);
         Fixture f;
-        f.dir.writeFile("tarveon-config.LNG", "Key\tAlpha\tBeta\tGamma\tSoftware\r\n"
-                                              "X1\ta1\tb1\tc1\r\nX14\ta14\tb14\tc14\r\n");
-        if (!stored.isEmpty())
-            f.setting("Language", stored);
+        f.dir.writeFile("tarveon-config.LNG", "Key\tAlpha\tBeta\tGamma\tSoftware\r\nX1\ta1\tb1\tc1\r\nX14\tnext\tnext\tnext\r\n");
+        f.setting("Language", "2");
         QVERIFY(f.window->startUp());
-        const QList<QAction *> entries = f.window->findChildren<QAction *>("mnuCISel");
-        QCOMPARE(entries.size(), 3);
-        QCOMPARE(entries, f.window->mnuCISel);
-        QStringList names;
-        for (int i = 0; i < entries.size(); ++i) {
-            names << entries[i]->text();
-            QVERIFY(entries[i]->isEnabled());
-            QCOMPARE(entries[i]->isChecked(), i == checked);
-        }
-        QCOMPARE(names, (QStringList{"Alpha", "Beta", "Gamma"}));
-        QVERIFY(f.window->mnuCIdioma->actions().contains(entries[0]));
-
-        // Choosing another language stores it, says it needs a restart, moves the check mark.
-        const int other = (checked + 1) % 3;
-        f.prompter.clear();
-        entries[other]->trigger();
-        QCOMPARE(f.storedSetting("Language"), QString::number(other));
-        for (int i = 0; i < entries.size(); ++i)
-            QCOMPARE(entries[i]->isChecked(), i == other);
-        const auto shown = f.messages();
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].kind, RecordingPrompter::Record::MsgBox);
-        QCOMPARE(shown[0].text, f.ctx->GetText("X14"));
-        // Texts stay as loaded until the next start.
-        QCOMPARE(f.ctx->GetText("X1"), checked == 0 ? QString("a1") : checked == 1 ? QString("b1") : QString("c1"));
+        QStringList shown;
+        for (QAction *entry : f.window->mnuCISel)
+            shown << entry->text() + (entry->isChecked() ? "*" : "");
+        QCOMPARE(shown, (QStringList{"Alpha", "Beta", "Gamma*"}));
+        f.prompter.clear(); // the keys this language file lacks
+        f.window->mnuCISel[0]->trigger();
+        QCOMPARE(f.stored("Language"), QString("0"));
+        QVERIFY(f.window->mnuCISel[0]->isChecked() && !f.window->mnuCISel[2]->isChecked());
+        QCOMPARE(f.prompter.texts(), QStringList{"next"});
+        QCOMPARE(f.T("X1"), QString("c1")); // until the next start
     }
 
-    void secondInstanceRefused()
+    void secondProgramOrNoLanguageFile()
     {
         Fixture first;
         QVERIFY(first.window->startUp());
-
-        // A second program from the same directory ends at once, silently.
         RecordingPrompter prompter;
         AppContext ctx(first.dir.path(), "tarveon-config", &prompter);
         MDITarveon second(ctx);
-        int listShown = 0;
-        second.showProjectList = [&] { ++listShown; };
-        QVERIFY(!second.startUp());
-        QVERIFY(prompter.records.isEmpty());
-        QVERIFY(!second.isVisible());
-        QCOMPARE(listShown, 0);
-        QVERIFY(ctx.ProtocolNames[47].isEmpty());
-
-        // Another program directory is another installation.
-        Fixture other;
-        QVERIFY(other.window->startUp());
-
-        // Once the first one is gone, the directory is free again.
+        second.showProjectList = [] { QFAIL("the second program went on"); };
+        QVERIFY(!second.startUp() && prompter.records.isEmpty() && !second.isVisible());
         first.window.reset();
         MDITarveon third(ctx);
         third.showProjectList = [] {};
         QVERIFY(third.startUp());
+
+        Fixture bare(false);
+        bare.onProjectList = [] { QFAIL("went on without texts"); };
+        QVERIFY(!bare.window->startUp());
+        QCOMPARE(bare.prompter.records.size(), 2);
+        QVERIFY(bare.ctx->PathTemplates.isEmpty()); // nothing after the language load ran
     }
 
-    void languageFileMissingEndsStartUp()
-    {
-        Fixture f(false);
-        QVERIFY(!f.window->startUp());
-        QCOMPARE(f.projectListShown, 0);
-        QVERIFY(!f.window->isVisible());
-        const auto shown = f.messages();
-        QCOMPARE(shown.size(), 2);
-        QVERIFY(shown[0].text.startsWith("File not found. "));
-        QVERIFY(shown[1].text.startsWith("Error or File not found. "));
-        // Nothing after the language load ran: no directory check.
-        QVERIFY(f.ctx->PathTemplates.isEmpty());
-    }
-
-    void captions_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("key"); // text key, or "=" and a literal
-        QTest::newRow("mnuArchivo") << "mnuArchivo" << "X48";
-        QTest::newRow("mnuASalir") << "mnuASalir" << "X49";
-        QTest::newRow("mnuVer") << "mnuVer" << "X56";
-        QTest::newRow("mnuVDatos") << "mnuVDatos" << "X54";
-        QTest::newRow("mnuVProtocolos") << "mnuVProtocolos" << "=&Bus";
-        QTest::newRow("mnuVQuil230") << "mnuVQuil230" << "=EIB...";
-        QTest::newRow("mnuVPExterno") << "mnuVPExterno" << "X58";
-        QTest::newRow("mnuConfiguracion") << "mnuConfiguracion" << "X52";
-        QTest::newRow("mnuCConexion") << "mnuCConexion" << "X50";
-        QTest::newRow("mnuCIdioma") << "mnuCIdioma" << "X51";
-        QTest::newRow("mnuCProtocolo") << "mnuCProtocolo" << "=Korvane Gateway...";
-        QTest::newRow("mnuVentanas") << "mnuVentanas" << "X55";
-        QTest::newRow("mnuVMosaico") << "mnuVMosaico" << "X57";
-        QTest::newRow("mnuVCascada") << "mnuVCascada" << "X53";
-        QTest::newRow("mnuAyuda") << "mnuAyuda" << "=&?";
-        QTest::newRow("mnuAcercade") << "mnuAcercade" << "X47";
-    }
-    void captions()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, key);
-        Fixture f;
-        QVERIFY(f.window->startUp());
-        QAction *action = f.find(name);
-        QVERIFY(action);
-        QCOMPARE(action->text(), key.startsWith('=') ? key.mid(1) : f.ctx->GetText(key));
-    }
-
-    void composedCaptions()
-    {
-        Fixture f;
-        QVERIFY(f.window->startUp());
-        QCOMPARE(f.find("mnuAProject")->text(), "&" + f.ctx->GetText("X86") + "s...");
-        QCOMPARE(f.find("mnuDocs")->text(), f.ctx->GetText("X109") + "...");
-        QCOMPARE(f.window->cmdEnviar->text(), f.ctx->GetText("X16"));
-        QCOMPARE(f.window->cmdSendFileTarveon->text(), f.ctx->GetText("X18"));
-        QCOMPARE(f.window->windowTitle(), kAppTitle);
-        QCOMPARE(f.find<QStatusBar>("stsBar"), f.window->stsBar);
-        QCOMPARE(f.window->stsBarPanels.size(), 3);
-        QCOMPARE(f.window->stsBarPanels[0]->toolTip(), f.ctx->GetText("X86"));
-        QCOMPARE(f.window->stsBarPanels[1]->toolTip(), QString("Gateway"));
-        QCOMPARE(f.window->stsBarPanels[2]->toolTip(), f.ctx->GetText("X25"));
-        // The menu tree as the user walks it.
-        QVERIFY(f.window->mnuArchivo->actions().contains(f.find("mnuAProject")));
-        QVERIFY(f.window->mnuVer->actions().contains(f.window->mnuVProtocolos->menuAction()));
-        QVERIFY(f.window->mnuVProtocolos->actions().contains(f.find("mnuVPExterno")));
-        QVERIFY(f.window->mnuConfiguracion->actions().contains(f.window->mnuCIdioma->menuAction()));
-        QVERIFY(f.window->mnuAyuda->actions().contains(f.find("mnuAcercade")));
-        for (const char *separator : {"mnuSep1", "mnuSep2", "mnuSep3", "mnuSepHelp"})
-            QVERIFY(f.find(separator) && f.find(separator)->isSeparator());
-    }
-
-    void toolStrip()
-    {
-        Fixture f;
-        QVERIFY(f.window->startUp());
-        QVERIFY(f.find<QToolBar>("picTarveon")->isVisible());
-        auto *online = f.find<QPushButton>("chkOnline");
-        QVERIFY(online->isCheckable());
-        QVERIFY(!online->isChecked());
-        QCOMPARE(online->text(), QString("Off Line"));
-        QVERIFY(!f.find<QProgressBar>("ProgressBar1")->isVisible());
-        QVERIFY(!f.find<QWidget>("shpTransfer1")->isVisible());
-        QVERIFY(!f.find<QWidget>("shpTransfer2")->isVisible());
-        QVERIFY(f.find<QLabel>("imgLogo")->isVisible());
-        QCOMPARE(f.find<QComboBox>("cboFichero")->count(), 0);
-        auto *commands = f.find<QComboBox>("cboCmd");
-        QStringList items;
-        for (int i = 0; i < commands->count(); ++i)
-            items << commands->itemText(i);
-        QCOMPARE(items, (QStringList{"BUSINTALL", "BUSINTTX", "BUSINTRX", "BUSINTOFF", "BUSEXTALL", "BUSEXTTX",
-                                     "BUSEXTRX", "BUSEXTOFF", "RESET~", "HELP", "INFO?", "OFCHANGES", "ONCHANGES",
-                                     "DEBUG=0", "DEBUG=1", "DEBUG=2", "GP:00/0/000?", "GP:00/0/000=0.0"}));
-        QVERIFY(commands->isEditable());
-    }
-
-    void configurationEditorByProtocol_data()
-    {
-        QTest::addColumn<QString>("protocol");
-        QTest::addColumn<QList<int>>("codes");
-        QTest::newRow("indoor units") << "ZTR001-PACKAGED" << QList<int>{70};
-        QTest::newRow("hand-edited in lower case") << "ztr001-packaged" << QList<int>{70};
-        QTest::newRow("chillers") << "ZTR001-CHILLER" << QList<int>{71};
-        QTest::newRow("known, no editor") << "EIB" << QList<int>{};
-        QTest::newRow("unknown protocol") << "ZTR999" << QList<int>{};
-    }
-    void configurationEditorByProtocol()
-    {
-        QFETCH(QString, protocol);
-        QFETCH(QList<int>, codes);
-        Fixture f;
-        f.openProject("P", protocol, "");
-        QVERIFY(f.window->startUp());
-        QCOMPARE(f.enabled("mnuCProtocolo"), !codes.isEmpty()); // never a menu entry that does nothing
-        f.find("mnuCProtocolo")->trigger();
-        QCOMPARE(f.editorCodes, codes);
-    }
-
-    void portDialogFromMenu()
-    {
-        Fixture f;
-        f.openProject("P", "ZTR001-PACKAGED", "");
-        QVERIFY(f.window->startUp());
-        QVERIFY(f.enabled("mnuCConexion"));
-        f.find("mnuCConexion")->trigger();
-        QCOMPARE(f.portDialogShown, 1);
-    }
-
-    void monitors()
+    void childWindows()
     {
         Fixture f;
         QVERIFY(f.window->startUp());
         QMdiArea *area = f.window->mdiArea;
-        QCOMPARE(area->subWindowList().size(), 1);
-
-        f.find("mnuVQuil230")->trigger();
+        f.action("mnuVQuil230")->trigger();
         QWidget *eib = f.window->eibMonitor(false);
-        QVERIFY(eib);
-        QCOMPARE(eib->objectName(), QString("fTestEIB"));
-        QCOMPARE(area->activeSubWindow(), f.window->subWindowOf(eib));
-
-        // A second call brings the same window forward, normal again after being minimised.
-        f.window->subWindowOf(eib)->showMinimized();
-        f.find("mnuVPExterno")->trigger();
+        QMdiSubWindow *frame = f.window->subWindowOf(eib);
+        // Brought forward again, normal after being minimised; a maximised one stays so.
+        frame->showMinimized();
+        f.action("mnuVPExterno")->trigger();
+        f.window->ShowMonitor(47);
+        QVERIFY(!frame->isMinimized() && area->activeSubWindow() == frame && eib->objectName() == "fTestEIB");
         QCOMPARE(f.window->extMonitor(false)->objectName(), QString("fTestExterno"));
-        f.window->ShowMonitor(47);
-        QCOMPARE(f.window->eibMonitor(false), eib);
-        QVERIFY(!f.window->subWindowOf(eib)->isMinimized());
-        QCOMPARE(area->activeSubWindow(), f.window->subWindowOf(eib));
-        QCOMPARE(area->subWindowList().size(), 3);
-
-        // Closing discards the window; the next call makes a new one.
-        f.window->subWindowOf(eib)->close();
+        f.window->ShowChildForm(eib, 2);
+        f.window->ShowChildForm(eib, 0);
+        QVERIFY(frame->isMaximized());
+        // Listed in the window menu, once each however often it opens.
+        for (int i = 0; i < 2; ++i)
+            QMetaObject::invokeMethod(f.window->mnuVentanas, "aboutToShow");
+        QCOMPARE(f.window->mnuVentanas->actions().size(), 2 + 1 + 3);
+        // Side by side over the whole width, one after another; then a cascade.
+        f.action("mnuVMosaico")->trigger();
+        int right = 0;
+        for (QMdiSubWindow *w : area->subWindowList(QMdiArea::CreationOrder))
+            QCOMPARE(w->geometry(), QRect(std::exchange(right, right + w->width()), 0, w->width(), area->viewport()->height()));
+        QCOMPARE(right, area->viewport()->width());
+        f.action("mnuVCascada")->trigger();
+        QVERIFY(area->subWindowList()[0]->pos() != area->subWindowList()[1]->pos());
+        // Closing discards a window; the next use makes a new one.
+        frame->close();
         QTRY_VERIFY(!f.window->eibMonitor(false));
-        f.window->ShowMonitor(47);
-        QVERIFY(f.window->eibMonitor(false));
-        QCOMPARE(area->subWindowList().size(), 3);
-    }
-
-    void showChildFormStates()
-    {
-        Fixture f;
-        QVERIFY(f.window->startUp());
-        QWidget *monitor = f.window->gatewayMonitor(false);
-        QMdiSubWindow *frame = f.window->subWindowOf(monitor);
-        f.window->ShowChildForm(monitor, 2);
-        QVERIFY(frame->isMaximized());
-        f.window->ShowChildForm(monitor, 0); // 0 keeps a maximised window as it is
-        QVERIFY(frame->isMaximized());
-        f.window->ShowChildForm(monitor, 1);
-        QVERIFY(frame->isMinimized());
-        f.window->ShowChildForm(monitor, 0);
-        QVERIFY(!frame->isMinimized());
-        frame->hide();
-        f.window->ShowChildForm(monitor, 0);
-        QVERIFY(frame->isVisible());
-    }
-
-    void signalViewer()
-    {
-        Fixture f;
-        QVERIFY(f.window->startUp());
-        QVERIFY(!f.ctx->ViewerOpen);
         f.window->mnuVDatos_Click();
-        QVERIFY(f.ctx->ViewerOpen);
-        QWidget *viewer = f.window->signalViewer(false);
-        QVERIFY(viewer);
-        QCOMPARE(f.window->mdiArea->activeSubWindow(), f.window->subWindowOf(viewer));
+        QVERIFY(f.window->link().viewerOpen());
+        QCOMPARE(area->activeSubWindow(), f.window->subWindowOf(f.window->signalViewer(false)));
     }
 
-    void tileSideBySide()
+    // Only a folder is handed to the file browser; a program of that name is never opened.
+    void documentation()
     {
-        Fixture f;
-        QVERIFY(f.window->startUp());
-        f.window->ShowMonitor(47);
-        f.window->ShowMonitor(100);
-        f.find("mnuVMosaico")->trigger();
-        const QRect area = f.window->mdiArea->viewport()->rect();
-        QList<QRect> rects;
-        for (QMdiSubWindow *w : f.window->mdiArea->subWindowList(QMdiArea::CreationOrder))
-            rects << w->geometry();
-        QCOMPARE(rects.size(), 3);
-        int right = area.left();
-        for (const QRect &r : rects) {
-            QCOMPARE(r.top(), area.top());
-            QCOMPARE(r.height(), area.height());
-            QCOMPARE(r.left(), right);
-            right = r.right() + 1;
+        for (const QString what : {"folder", "missing", "program", "link to a program"}) {
+            Fixture f;
+            QVERIFY(f.window->startUp());
+            const QString docs = f.dir.filePath("DocsZDM"), program = what == "program" ? docs : f.dir.filePath("x.sh");
+            if (what == "folder")
+                QDir().mkpath(docs);
+            else if (what != "missing")
+                f.dir.writeFile(QFileInfo(program).fileName(), "#!/bin/sh\ntouch \"$0.ran\"\n");
+            QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
+            QVERIFY(what != "link to a program" || QFile::link(program, docs));
+            f.action("mnuDocs")->trigger();
+            QCOMPARE(f.openedUrls, what == "folder" ? QList<QUrl>{QUrl::fromLocalFile(docs)} : QList<QUrl>{});
+            QVERIFY2(f.prompter.records.isEmpty(), qPrintable(what)); // the browser failed: no message
         }
-        QCOMPARE(right, area.right() + 1);
-
-        f.find("mnuVCascada")->trigger();
-        const auto windows = f.window->mdiArea->subWindowList(QMdiArea::StackingOrder);
-        QVERIFY(windows[0]->geometry().topLeft() != windows[1]->geometry().topLeft());
     }
 
-    void windowMenuListsChildren()
+    // The link's strip as the user works it: on line, a command typed and sent with Enter or the
+    // keypad's Enter, an upload during which nothing else can be sent, off line again.
+    void linkStrip()
     {
         Fixture f;
+        f.openProject("ZTR001-CHILLER");
         QVERIFY(f.window->startUp());
-        f.window->ShowMonitor(47);
-        QMetaObject::invokeMethod(f.window->mnuVentanas, "aboutToShow");
-        QStringList titles;
-        for (QAction *a : f.window->mnuVentanas->actions())
-            titles << a->text();
-        QVERIFY(titles.filter(f.ctx->GetText("A21")).size() == 1);
-        QVERIFY(titles.filter("Bus EIB").size() == 1);
-        // Shown twice: listed once each.
-        QMetaObject::invokeMethod(f.window->mnuVentanas, "aboutToShow");
-        QCOMPARE(f.window->mnuVentanas->actions().size(), titles.size());
+        MDITarveon &w = *f.window;
+        f.dir.writeFile("ProjectsZDM/Plant/ZTR001-CHILLER.zdm", QByteArray(300, 'z'));
+        QTest::mouseClick(w.chkOnline, Qt::LeftButton);
+        QVERIFY(w.chkOnline->isChecked() && w.chkOnline->styleSheet().contains("rgb(0, 255, 0)") && !f.enabled("mnuAProject"));
+        QCOMPARE(w.chkOnline->text(), QString("On Line"));
+        w.Timer1_Timer();
+        Fixture::type(w.cboCmd, "HELP", Qt::Key_Return); // not yet: the gateway has not answered
+        f.port->receive("Protocol:ZTR001.V2\r\n");
+        QVERIFY(w.cmdEnviar->isEnabled() && w.cmdSendFileTarveon->isEnabled() && f.enabled("mnuVer"));
+        QCOMPARE(w.cboFichero->currentText(), QString("ZTR001-CHILLER.ZDM"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), " DEBUG=1 ");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+        QTest::mouseClick(w.cmdEnviar, Qt::LeftButton);
+        QCOMPARE(f.port->written, QByteArray("INFO?\rONCHANGES\rHELP\rDEBUG=1\rDEBUG=1\r"));
+
+        f.port->written.clear();
+        f.prompter.msgBoxAnswers = {1};
+        QTest::mouseClick(w.cmdSendFileTarveon, Qt::LeftButton);
+        QVERIFY(!w.cmdSendFileTarveon->isEnabled() && !w.cmdEnviar->isEnabled());
+        Fixture::type(w.cboCmd, "", Qt::Key_Return);
+        f.port->receive("START\r\n");
+        QVERIFY(w.ProgressBar1->isVisible() && w.shpTransfer1->isVisible() && w.shpTransfer2->isVisible());
+        QCOMPARE(w.ProgressBar1->maximum(), 3343); // 300 / 128 + 1 = 3.34375 in thousandths
+        QCOMPARE(w.ProgressBar1->value(), 1000);
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        f.port->receive("Bytes:128\r\n");
+        QCOMPARE(w.ProgressBar1->value(), 2000);
+        QVERIFY(!w.shpTransfer2->isVisible() && !w.cmdEnviar->isEnabled());
+        QCOMPARE(f.port->written, QByteArray("BUSINTOFF\rBUSEXTOFF\rSEND~300\r") + QByteArray(256, 'z'));
+        f.port->receive("Bytes:256\r\nSUCCES\r\n");
+        QVERIFY(!w.ProgressBar1->isVisible() && !w.shpTransfer1->isVisible() && !QApplication::overrideCursor());
+        QVERIFY(w.cmdEnviar->isEnabled() && w.cmdSendFileTarveon->isEnabled());
+
+        QTest::mouseClick(w.chkOnline, Qt::LeftButton);
+        QVERIFY(!w.chkOnline->isChecked() && w.chkOnline->styleSheet().isEmpty() && w.cboFichero->count() == 0);
+        QVERIFY(!w.cmdEnviar->isEnabled() && !w.cmdSendFileTarveon->isEnabled() && !f.enabled("mnuVer") && f.enabled("mnuAProject"));
     }
 
-    void documentationFolder()
+    // The port dialog from its menu. Choosing a number uses it; a device from the command line is
+    // kept out of the settings file unless typed here; nothing can be applied while on line.
+    void portDialog_data()
     {
-        Fixture f;
-        QVERIFY(f.window->startUp());
-        QVERIFY(QDir().mkpath(f.dir.filePath("DocsZDM")));
-        f.find("mnuDocs")->trigger();
-        QCOMPARE(f.openedUrls, QList<QUrl>{QUrl::fromLocalFile(f.dir.path() + "/DocsZDM")});
-        // A browser that fails is not reported.
-        f.window->openUrl = [](const QUrl &) { return false; };
-        f.prompter.clear();
-        f.find("mnuDocs")->trigger();
-        QCOMPARE(f.messages().size(), 0);
+        QTest::addColumn<QString>("before");  // settings Com|Settings|Device, and --port
+        QTest::addColumn<QString>("actions"); // com N, baud N, device PATH, online, cancel
+        QTest::addColumn<QString>("shown");   // COM entry|baud|device as the dialog opens
+        QTest::addColumn<QString>("after");   // settings Com|Settings|Device afterwards, and what opens
+        QTest::newRow("stored parity and bits") << "2|9600,e,7,2||" << "" << "COM 2|9600|" << "2|9600,n,8,1||/dev/ttyS1";
+        QTest::newRow("last port") << "|||" << "com 16" << "COM 1|57600|" << "16|57600,n,8,1||/dev/ttyS15";
+        QTest::newRow("number over a device") << "3||/dev/ttyUSB0|" << "com 5" << "COM 3|57600|/dev/ttyUSB0"
+                                              << "5|57600,n,8,1||/dev/ttyS4";
+        QTest::newRow("one-off device") << "3||/dev/ttyUSB0|/dev/pts/9" << "baud 115200" << "COM 3|57600|/dev/pts/9"
+                                        << "3|115200,n,8,1|/dev/ttyUSB0|/dev/pts/9";
+        QTest::newRow("device typed") << "|||/dev/pts/9" << "device /dev/ttyACM0" << "COM 1|57600|/dev/pts/9"
+                                      << "1|57600,n,8,1|/dev/ttyACM0|/dev/ttyACM0";
+        QTest::newRow("on line") << "4|||" << "online" << "COM 4|57600|" << "4|<missing>|<missing>|";
+        QTest::newRow("cancelled") << "|||" << "com 7 cancel" << "COM 1|57600|" << "<missing>|<missing>|<missing>|";
     }
-
-    void documentationFolderThatIsNoFolder_data()
+    void portDialog()
     {
-        QTest::addColumn<QString>("what");
-        QTest::newRow("missing") << "missing";
-        QTest::newRow("an executable file") << "program";
-        QTest::newRow("a link to a program") << "link";
-    }
-    void documentationFolderThatIsNoFolder()
-    {
-        // Only a folder is handed to the file browser; a program of that name is never opened.
-        QFETCH(QString, what);
+        QFETCH(QString, before);
+        QFETCH(QString, actions);
+        QFETCH(QString, shown);
+        QFETCH(QString, after);
         Fixture f;
+        const QStringList keys{"Com", "Settings", "Device"};
+        for (int i = 0; i < 3; ++i)
+            if (!before.section('|', i, i).isEmpty())
+                f.setting(keys[i], before.section('|', i, i));
+        f.openProject("ZTR001-CHILLER");
         QVERIFY(f.window->startUp());
-        const QString docs = f.dir.filePath("DocsZDM");
-        if (what != "missing") {
-            const QString program = what == "link" ? f.dir.filePath("program.sh") : docs;
-            QFile file(program);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("#!/bin/sh\ntouch \"$0.ran\"\n");
-            file.close();
-            QVERIFY(file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser));
-            if (what == "link")
-                QVERIFY(QFile::link(program, docs));
-        }
-        f.prompter.clear();
-        f.find("mnuDocs")->trigger();
-        QCOMPARE(f.openedUrls, QList<QUrl>{});
-        QCOMPARE(f.messages().size(), 0);
-    }
-
-    void aboutFromHelpMenu()
-    {
-        Fixture f;
-        QVERIFY(f.window->startUp());
-        QString caption;
+        if (!before.section('|', 3).isEmpty())
+            f.window->link().configurePort(resolvePortChoice({"tarveon-config", "--port", before.section('|', 3)}, *f.ctx));
+        if (actions == "online")
+            QTest::mouseClick(f.window->chkOnline, Qt::LeftButton);
+        QString opened;
         QTimer::singleShot(0, [&] {
-            auto *about = qobject_cast<frmAbout *>(QApplication::activeModalWidget());
-            QVERIFY(about);
-            caption = about->windowTitle();
-            QTest::mouseClick(about->cmdOK, Qt::LeftButton);
+            auto *d = qobject_cast<fConfPort *>(QApplication::activeModalWidget());
+            opened = d->cboCom->currentText() + '|' + d->cboBaud->currentText() + '|' + d->txtDevice->text();
+            const QString what = actions.section(' ', 1, 1);
+            if (actions.startsWith("com")) {
+                QTest::mouseClick(d->cboCom, Qt::LeftButton); // the list opens
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+                for (int i = 1; i < what.toInt(); ++i)
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            } else if (actions.startsWith("baud") || actions.startsWith("device")) {
+                Fixture::type(actions.startsWith("baud") ? static_cast<QWidget *>(d->cboBaud) : d->txtDevice, "",
+                              Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClicks(QApplication::focusWidget(), what);
+            }
+            QCOMPARE(d->cmdAceptar->isEnabled(), actions != "online");
+            QTest::mouseClick(actions.endsWith("cancel") ? d->cmdSalir : d->cmdAceptar, Qt::LeftButton);
+            if (d->isVisible()) // OK did nothing while disabled
+                QTest::mouseClick(d->cmdSalir, Qt::LeftButton);
         });
-        f.find("mnuAcercade")->trigger();
-        QCOMPARE(caption, f.ctx->GetText("X11") + kAppTitle);
-    }
-
-    void onlineSwitchWithoutGatewayStaysOff()
-    {
-        Fixture f;
-        f.openProject("P", "ZTR001-PACKAGED", "");
-        QVERIFY(f.window->startUp());
-        f.prompter.clear();
+        f.action("mnuCConexion")->trigger();
+        QCOMPARE(opened, shown);
+        QCOMPARE(f.stored("Com") + '|' + f.stored("Settings") + '|' + f.stored("Device"), after.section('|', 0, 2));
+        if (after.endsWith('|'))
+            return;
+        f.port->failOpen = true;
         QTest::mouseClick(f.window->chkOnline, Qt::LeftButton);
-        QVERIFY(!f.port->isOpen());
-        QVERIFY(!f.prompter.records.isEmpty());
-        QVERIFY(f.prompter.records.first().text.startsWith(f.ctx->GetText("X29")));
-        QVERIFY(!f.window->chkOnline->isChecked());
-        QCOMPARE(f.window->chkOnline->text(), QString("Off Line"));
-        QVERIFY(f.enabled("mnuAProject"));
+        QCOMPARE(f.port->portName(), after.section('|', 3)); // the link opens what was chosen
     }
 };
 

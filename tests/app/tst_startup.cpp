@@ -226,7 +226,7 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("on line") << true << "Demo" << true << 0 << 2 << "";
         QTest::newRow("no such project") << true << "Gone" << true << 1 << 0 << "";
-        QTest::newRow("port cannot be opened") << true << "Demo" << false << 0 << 0 << "X29";
+        QTest::newRow("port cannot be opened") << true << "Demo" << false << 0 << 0 << "LNK5";
         QTest::newRow("without --online") << false << "Demo" << true << 1 << 0 << "";
     }
 
@@ -254,7 +254,7 @@ private slots:
         const QString shown = t.prompter.texts().join('|');
         QVERIFY2(shown.contains(message.isEmpty() ? "??" : t.ctx->GetText(message) + "/dev/null-tarveon. ") ==
                      !message.isEmpty(), qPrintable(shown));
-        QTRY_COMPARE_WITH_TIMEOUT(t.ctx->LinkState, qint16(linkState), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(int(window.link().state()), linkState, 3000);
         QCOMPARE(window.cboFichero->currentText(), QString(linkState == 2 ? "ZTR001-PACKAGED.ZDM" : ""));
     }
 

@@ -252,12 +252,12 @@ private slots:
         QTest::newRow("bad checksum") << QStringList{} << upload << gatewayFileImage("ZTR001", 300, false) << 1
                                       << T("X80") << "";
         QTest::newRow("time-out") << QStringList{"--silent-after", "128"} << upload << image << 1 << T("X80") << "";
-        QTest::newRow("hang-up") << QStringList{"--hangup-after", "128"} << upload << image << 2 << T("LNK1") << "";
+        QTest::newRow("hang-up") << QStringList{"--hangup-after", "128"} << upload << image << 2 << T("LNK6") << "";
         QTest::newRow("other family") << QStringList{"--family", "ZTR002"} << upload << image << 1 << T("A27") << "";
         QTest::newRow("not a gateway file") << QStringList{} << upload << QByteArray(300, 'x') << 2 << T("LNK3") << "";
         QTest::newRow("no such file") << QStringList{} << upload << QByteArray() << 2 << T("X66") + " /" << "";
         QTest::newRow("no such port") << QStringList{} << QStringList{"upload", "--port", "/dev/null-tarveon", "FILE"}
-                                      << image << 2 << T("X29") + "/dev/null-tarveon. " << "";
+                                      << image << 2 << T("LNK5") + "/dev/null-tarveon. " << "";
     }
 
     void link()
@@ -320,7 +320,7 @@ private slots:
         QVERIFY(p.waitForFinished(5000));
         QCOMPARE(p.exitCode(), 2);
         QVERIFY(p.readAllStandardOutput().startsWith("<INFO?\n>Protocol:ZTR001.V2.10"));
-        QVERIFY(QString::fromUtf8(p.readAllStandardError()).startsWith(T("LNK1")));
+        QVERIFY(QString::fromUtf8(p.readAllStandardError()).startsWith(T("LNK6")));
     }
 
     // The simulator goes on when the shell that started it ends, unless tied to it; it says why

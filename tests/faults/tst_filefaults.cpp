@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "../model/GatewayTestTables.h"
 #include "model/Generate.h"
+#include "model/LinkSignals.h"
 #include "model/ModKorvaneEIB.h"
 #include "model/SignalTableFile.h"
 
@@ -184,10 +185,11 @@ private slots:
         writeAll(ctx().ProjectDir + "/ZTR001-CHILLER.dat", "PROTOCOLO=71-ZTR001-CHILLER\r\nVERSION=ZDM.1.0\r\nCAMPOS=12\r\n\tH\r\n"
                                                          "1\t1\t100-Status\t\t\t1/0/1\t\tR\t\tT\t\t1\t\r\n"
                                                          "2\t9\t100-Status\t\t\t1/0/9\t\tR\t\tT\t\t1\t\r\n");
-        ctx().linkTables.clear();
-        QVERIFY(!LoadLinkSignals(ctx()));
-        QCOMPARE(ctx().linkTables.count(), 1);
-        QCOMPARE(ctx().linkTables.signals_[1].fields[1], QStringLiteral("1"));
+        LinkTables tables;
+        tables.clear();
+        QVERIFY(!LoadLinkSignals(ctx(), tables));
+        QCOMPARE(tables.count(), 1);
+        QCOMPARE(tables.signals_[1].fields[1], QStringLiteral("1"));
     }
     void diskFillsPartWay_data()
     {

@@ -1,6 +1,7 @@
 // The gateway model built from a project and the gateway configuration file written from it.
 #include "GatewayTestTables.h"
 #include "model/Generate.h"
+#include "model/LinkSignals.h"
 #include "model/ModKorvaneEIB.h"
 #include "model/SignalTableFile.h"
 
@@ -302,10 +303,11 @@ private slots:
         ctx().ProjectProtocol = "ztr001-packaged";
         t.dir.writeFile("ProjectsZDM/Demo/ztr001-packaged.ini", "[ZTR001-PACKAGED]\r\nDevices=1\r\nD1-Active=1\r\n");
         QVERIFY(!WriteSignalTable(ctx(), 70, "1.0", makeTable(kSmallUnits)));
-        ctx().linkTables.clear();
-        QVERIFY(!LoadLinkSignals(ctx()));
-        QCOMPARE(ctx().linkTables.count(), 5);
-        QCOMPARE(ctx().linkTables.index.value("GP:01/0/001"), 1);
+        LinkTables tables;
+        tables.clear();
+        QVERIFY(!LoadLinkSignals(ctx(), tables));
+        QCOMPARE(tables.count(), 5);
+        QCOMPARE(tables.index.value("GP:01/0/001"), 1);
     }
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 // Shared by the tools tests: a scripted link, projects, data of tests/data/tools, keys and dialogs.
 #include "TestSupport.h"
-#include "tools/LinkCommands.h"
+#include "link/LinkCommands.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -12,31 +12,25 @@ namespace tarveon::test {
 
 using namespace Qt::StringLiterals;
 
-// Commands recorded as they would go out; report switches act on line and on a change only.
+// The link as the on-line tools see it, without a port: commands are recorded as they would go
+// out (trimmed, nothing while off line); the test puts the link in any state and fills its tables.
 class ScriptedLink : public LinkCommands {
 public:
-    explicit ScriptedLink(AppContext &ctx) : m_ctx(ctx) {}
     void TransmitTarveon(const QString &text, bool raw = false) override
     {
-        if (m_ctx.LinkState != 0 && !text.trimmed().isEmpty())
-            sent << (raw ? text : text.trimmed());
-    }
-    void ControlaBusTarveon(const QString &side, bool on) override
-    {
-        bool &flag = side == "INT" ? m_ctx.BusIntOn : m_ctx.BusExtOn;
-        if (m_ctx.LinkState != 2 || on == flag)
+        if (state() == LinkState::OffLine)
             return;
-        flag = on;
-        TransmitTarveon(u"BUS"_s + side + (on ? u"ALL"_s : u"OFF"_s));
+        const QString command = raw ? text : text.trimmed();
+        if (!command.isEmpty())
+            sent << command;
     }
+    using LinkCommands::setState;
+    using LinkCommands::tables;
     QStringList sent;
-
-private:
-    AppContext &m_ctx;
 };
 
 // n signals in use in the link-side table, on groups 1/0/1, 1/0/2, ..., with their descriptions.
-inline void addSignals(AppContext &ctx, int n)
+inline void addSignals(LinkTables &tables, int n)
 {
     for (int i = 1; i <= n; ++i) {
         LinkSignal s;
@@ -44,7 +38,7 @@ inline void addSignals(AppContext &ctx, int n)
                     QString(), u"R"_s, QString(), u"T"_s};
         s.groupText = u"01/0/%1"_s.arg(i, 3, 10, QLatin1Char('0'));
         s.inUse = 1;
-        ctx.linkTables.signals_.append(s);
+        tables.signals_.append(s);
     }
 }
 

@@ -16,7 +16,7 @@ struct Monitor {
     explicit Monitor(const QString &kind, qint16 linkState = 0)
     {
         ctx().clock = [this] { return now; };
-        ctx().LinkState = linkState;
+        link.setState(LinkState(linkState));
         ctx().ProjectDir = t.dir.filePath(u"ProjectsZDM/Alpha"_s);
         ctx().ProjectProtocol = u"ZTR001-PACKAGED"_s;
         QDir().mkpath(ctx().ProjectDir);
@@ -29,7 +29,7 @@ struct Monitor {
     QStringList lines() const { return core->lines().texts(); }
 
     TestContext t;
-    ScriptedLink link{*t.ctx};
+    ScriptedLink link;
     QDateTime now{QDate(2024, 3, 5), QTime(14, 7, 9)};
     std::unique_ptr<MonitorCore> core;
 };
@@ -38,13 +38,13 @@ struct Monitor {
 struct Viewer {
     explicit Viewer(int n)
     {
-        ctx().LinkState = 2;
-        addSignals(ctx(), n);
+        link.setState(LinkState::OnLine);
+        addSignals(link.tables(), n);
     }
     AppContext &ctx() { return *t.ctx; }
-    LinkSignal &entry(int i) { return ctx().linkTables.signals_[i]; }
+    LinkSignal &entry(int i) { return link.tables().signals_[i]; }
     TestContext t;
-    ScriptedLink link{*t.ctx};
+    ScriptedLink link;
     SignalViewerCore core{*t.ctx, &link};
 };
 
@@ -153,8 +153,9 @@ private slots:
         Monitor m(row[0], qint16(row[1].toInt()));
         AppContext &c = m.ctx();
         const auto flags = [&] {
-            return QString::number(c.BusIntOn) + QString::number(c.EibMonitorOpen) + QString::number(c.BusExtOn)
-                 + QString::number(c.ExtMonitorOpen) + QString::number(c.GatewayMonitorShow);
+            return QString::number(m.link.busReportOn(u"INT"_s)) + QString::number(m.link.busMonitorOpen(u"INT"_s))
+                 + QString::number(m.link.busReportOn(u"EXT"_s)) + QString::number(m.link.busMonitorOpen(u"EXT"_s))
+                 + QString::number(c.GatewayMonitorShow);
         };
         QCOMPARE(flags(), row[3]);
         m.core->chkBus_Click(false);
@@ -231,9 +232,9 @@ private slots:
         else if (row[0] == "shrank")
             v.core.Timer2_Timer(); // the second request, then the table is reloaded shorter
         if (row[0] == "shrank")
-            v.ctx().linkTables.signals_.resize(2);
+            v.link.tables().signals_.resize(2);
         else if (!row[0].isEmpty())
-            v.ctx().LinkState = qint16(row[0].toInt());
+            v.link.setState(LinkState(row[0].toInt()));
         for (int i = 0; i < 6; ++i)
             v.core.Timer2_Timer();
         QVERIFY(!v.core.polling());
@@ -242,7 +243,7 @@ private slots:
         QStringList requests;
         for (int i = 1; i <= row[1].toInt(); ++i)
             requests << u"GP:01/0/%1?"_s.arg(i, 3, 10, QLatin1Char('0'));
-        v.ctx().LinkState = 2;
+        v.link.setState(LinkState::OnLine);
         QCOMPARE(v.link.sent, requests);
     }
 
@@ -259,7 +260,7 @@ private slots:
         QVERIFY(!g.cell(2, 3).contains(QLatin1Char('\t')));
         QCOMPARE(v.t.prompter.texts(), QStringList{v.ctx().GetText(u"X13"_s)});
         // Rebuilt over an empty table: the header and one empty row; nothing to poll.
-        v.ctx().linkTables.clear();
+        v.link.tables().clear();
         v.core.Datos_Carga();
         QCOMPARE((QList<int>{g.gridRowCount(), g.rowData(1)}), (QList<int>{2, 0}));
         v.core.cmdRefrescar_Click();

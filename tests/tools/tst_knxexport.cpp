@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 #include "app/ui/MDITarveon.h"
 #include "app/ui/ExportMenu.h"
-#include "link/FakeSerialPort.h"
+#include "FakeSerialPort.h"
 #include "model/GroupAddress.h"
 #include "tools/AddressBook.h"
 #include "tools/GroupAddressPlan.h"

@@ -37,7 +37,7 @@ struct OnLine {
         link.configurePort(PortChoice{1, sim.devicePath(), u"57600,n,8,1"_s});
         link.chkOnline_Click(true);
         link.Timer1_Timer();
-        onLine = waitFor([&] { return c.LinkState == 2; });
+        onLine = waitFor([&] { return link.state() == LinkState::OnLine; });
     }
     ~OnLine() { link.chkOnline_Click(false); }
     MonitorWindow *monitor(QWidget *form) { return qobject_cast<MonitorWindow *>(form); }
@@ -89,7 +89,7 @@ private slots:
         // Closed: the EIB report goes off, its log ends with the stop marker.
         o.window.subWindowOf(eib)->close();
         QVERIFY(o.sent(u"BUSINTOFF"_s));
-        QVERIFY(!o.tc.ctx->BusIntOn && !o.tc.ctx->EibMonitorOpen);
+        QVERIFY(!o.link.busReportOn(u"INT"_s) && !o.link.busMonitorOpen(u"INT"_s));
         QVERIFY(o.tc.dir.readFile(u"ProjectsZDM/Office/BUS_EIB.log"_s)
                     .endsWith(" ***************** STOP REGISTER *********************\r\n"));
     }
@@ -105,7 +105,7 @@ private slots:
         QTRY_VERIFY(!v->core().polling());
         QCOMPARE(o.gatewayLines().filter(QRegularExpression(u"^<GP:"_s)),
                  (QStringList{"<GP:01/2/003?", "<GP:01/2/004?", "<GP:01/2/005?"}));
-        QVERIFY(waitFor([&] { return o.tc.ctx->linkTables.signals_[3].value == -3.25f; }));
+        QVERIFY(waitFor([&] { return o.link.signalTables().signals_[3].value == -3.25f; }));
         v->core().Timer1_Timer();
         QCOMPARE((QStringList{v->core().grid().cell(1, 11), v->core().grid().cell(2, 11), v->core().grid().cell(3, 11)}),
                  (QStringList{"21.5", "0.5", "-3.25"}));
@@ -127,12 +127,13 @@ private slots:
         o.window.ShowMonitor(47);
         MonitorWindow *eib = o.monitor(o.window.eibMonitor(false));
         fVerDatosZDM *v = o.viewer();
-        o.tc.ctx->linkTables.signals_[2].inUse = 0; // the rebuild shows the table as it stands
+        // The rebuild shows the table as it stands (the link owns its tables: marked from outside here).
+        const_cast<LinkSignal &>(o.link.signalTables().signals_[2]).inUse = 0;
         o.tc.dir.writeFile(u"ProjectsZDM/Office/ZTR001-PACKAGED.zdm"_s, gatewayFileImage(u"ZTR001"_s, 300));
         QSignalSpy finished(&o.link, &SerialLink::uploadFinished);
         o.tc.prompter.msgBoxAnswers = {1};
         o.link.cmdSendFileTarveon_Click();
-        QVERIFY(!eib->chkBus->isChecked() && !o.tc.ctx->BusIntOn);
+        QVERIFY(!eib->chkBus->isChecked() && !o.link.busReportOn(u"INT"_s));
         QCOMPARE(o.gatewayLines().filter(u"<BUSINTOFF"_s).size(), 1);
         QVERIFY(finished.wait(10000));
         QCOMPARE(v->core().grid().gridRowCount(), 3);

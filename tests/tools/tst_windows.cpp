@@ -53,7 +53,7 @@ struct Main : Projects {
         window.linkCommands = &link;
         window.showProjectList = [this] { openProject(ctx(), next); };
         started = window.startUp() && bringUp(&window);
-        ctx().LinkState = 2;
+        link.setState(LinkState::OnLine);
         next = u"Beta"_s;
     }
     MonitorWindow *monitor(QWidget *form) { return qobject_cast<MonitorWindow *>(form); }
@@ -68,7 +68,7 @@ struct Main : Projects {
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
     }
-    ScriptedLink link{*t.ctx};
+    ScriptedLink link;
     MDITarveon window{*t.ctx};
     QString next = u"Alpha"_s; // the project the list opens
     bool started = false;
@@ -155,7 +155,7 @@ private slots:
     {
         QFETCH(QStringList, row); // window, its controls in the order Tab reaches them
         Projects p;
-        ScriptedLink link(p.ctx());
+        ScriptedLink link;
         auto box = std::make_unique<fMsgBox>(p.ctx());
         box->Msgbox1(u"Which?"_s, QString(), 1, 1, 3);
         const std::unique_ptr<QWidget> w(row[0] == "fProject"          ? new fProject(p.ctx())
@@ -324,8 +324,8 @@ private slots:
     void viewerAtDefaultSize()
     {
         Main m;
-        addSignals(m.ctx(), 3);
-        m.ctx().linkTables.signals_[2].value = -12345678.0f;
+        addSignals(m.link.tables(), 3);
+        m.link.tables().signals_[2].value = -12345678.0f;
         QVERIFY(m.started);
         m.window.mnuVDatos_Click(); // the View menu opens on line only
         auto *v = qobject_cast<fVerDatosZDM *>(m.window.signalViewer(false));
@@ -347,7 +347,7 @@ private slots:
         click(v->cmdCopy);
         QCOMPARE(QGuiApplication::clipboard()->text().count(u"\r\n"_s), 4);
         click(v->cmdCerrar);
-        QVERIFY(!m.ctx().ViewerOpen);
+        QVERIFY(!m.link.viewerOpen());
     }
 };
 

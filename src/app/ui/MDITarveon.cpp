@@ -9,10 +9,9 @@
 #include "link/PortNames.h"
 #include "link/QtSerialPortImpl.h"
 #include "link/SerialLink.h"
-#include "link/ui/LinkControls.h"
+#include "link/ui/LinkToolStrip.h"
 #include "link/ui/fConfPort.h"
 #include "tools/ProjectListCore.h"
-#include "tools/SerialLinkCommands.h"
 #include "tools/ui/fProject.h"
 #include "tools/ui/fTestEIB.h"
 #include "tools/ui/fTestExterno.h"
@@ -25,24 +24,17 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDesktopServices>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QFileInfo>
-#include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
-#include <QVBoxLayout>
 
 namespace tarveon {
 
@@ -163,84 +155,34 @@ void MDITarveon::buildToolStrip()
     picTarveon->setVisible(false);
     addToolBar(Qt::TopToolBarArea, picTarveon);
 
-    auto *strip = new QWidget(picTarveon);
-    auto *row = new QHBoxLayout(strip);
-    row->setContentsMargins(4, 2, 4, 2);
-    row->setSpacing(6);
+    m_linkStrip = new LinkToolStrip(*m_link, picTarveon);
+    chkOnline = m_linkStrip->chkOnline;
+    cboCmd = m_linkStrip->cboCmd;
+    cmdEnviar = m_linkStrip->cmdEnviar;
+    cboFichero = m_linkStrip->cboFichero;
+    cmdSendFileTarveon = m_linkStrip->cmdSendFileTarveon;
+    ProgressBar1 = m_linkStrip->ProgressBar1;
+    shpTransfer1 = m_linkStrip->shpTransfer1;
+    shpTransfer2 = m_linkStrip->shpTransfer2;
+    picTarveon->addWidget(m_linkStrip);
 
-    cboFichero = new QComboBox(strip);
-    cboFichero->setObjectName(QStringLiteral("cboFichero"));
-    cboFichero->setMinimumContentsLength(22);
-    cboFichero->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-
-    cmdEnviar = new QPushButton(strip);
-    cmdEnviar->setObjectName(QStringLiteral("cmdEnviar"));
-    cmdEnviar->setEnabled(false);
-
-    cmdSendFileTarveon = new QPushButton(strip);
-    cmdSendFileTarveon->setObjectName(QStringLiteral("cmdSendFileTarveon"));
-    cmdSendFileTarveon->setEnabled(false);
-
-    cboCmd = new QComboBox(strip);
-    cboCmd->setObjectName(QStringLiteral("cboCmd"));
-    cboCmd->setEditable(true);
-    cboCmd->setInsertPolicy(QComboBox::NoInsert);
-    cboCmd->setMinimumContentsLength(18);
-    cboCmd->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-
-    chkOnline = new QPushButton(QStringLiteral("Off Line"), strip);
-    chkOnline->setObjectName(QStringLiteral("chkOnline"));
-    chkOnline->setCheckable(true);
-    chkOnline->setEnabled(false);
-    chkOnline->setMinimumWidth(80);
-
-    ProgressBar1 = new QProgressBar(strip);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setFixedWidth(160);
-    ProgressBar1->setVisible(false);
-
-    imgLogo = new QLabel(strip);
+    auto *gap = new QWidget(picTarveon);
+    gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    picTarveon->addWidget(gap);
+    imgLogo = new QLabel(picTarveon);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setPixmap(makerLogo(24));
+    imgLogo->setContentsMargins(4, 2, 4, 2);
+    picTarveon->addWidget(imgLogo);
 
-    // Upload activity: two small lamps that take turns while blocks go out.
-    auto lamp = [strip](const char *name) {
-        auto *shape = new QFrame(strip);
-        shape->setObjectName(QLatin1String(name));
-        shape->setFixedSize(10, 10);
-        shape->setFrameShape(QFrame::Box);
-        shape->setStyleSheet(QStringLiteral("background: #35b55a; border: 1px solid #1d6b33;"));
-        shape->setVisible(false);
-        return shape;
-    };
-    shpTransfer2 = lamp("shpTransfer2");
-    shpTransfer1 = lamp("shpTransfer1");
-
-    auto separator = [strip] {
-        auto *line = new QFrame(strip);
-        line->setFrameShape(QFrame::VLine);
-        line->setFrameShadow(QFrame::Sunken);
-        return line;
-    };
-
-    row->addWidget(chkOnline);
-    row->addWidget(separator());
-    row->addWidget(cboCmd);
-    row->addWidget(cmdEnviar);
-    row->addWidget(separator());
-    row->addWidget(cboFichero);
-    row->addWidget(cmdSendFileTarveon);
-    row->addWidget(ProgressBar1);
-    row->addWidget(shpTransfer1);
-    row->addWidget(shpTransfer2);
-    row->addStretch(1);
-    row->addWidget(imgLogo);
-    picTarveon->addWidget(strip);
-
-    setTabOrder(chkOnline, cboCmd);
-    setTabOrder(cboCmd, cmdEnviar);
-    setTabOrder(cmdEnviar, cboFichero);
-    setTabOrder(cboFichero, cmdSendFileTarveon);
+    connect(Timer1, &QTimer::timeout, this, &MDITarveon::Timer1_Timer);
+    // The menus that follow the link: the project cannot change while the link is open, and there
+    // is nothing to view before the gateway is recognised.
+    connect(m_link, &SerialLink::viewChanged, this, [this] {
+        const LinkView v = m_link->view();
+        mnuVer->menuAction()->setEnabled(v.viewMenuEnabled);
+        mnuAProject->setEnabled(v.projectMenuEnabled);
+    });
 }
 
 void MDITarveon::buildStatusBar()
@@ -356,25 +298,7 @@ void MDITarveon::clickOnline()
 
 void MDITarveon::InitLinkAndPaths()
 {
-    ReadPortSettings(m_ctx);
     m_link->configurePort(resolvePortChoice(QCoreApplication::arguments(), m_ctx));
-    // The binder fills cboCmd with the console commands and shows the link's state from now on.
-    if (!m_linkBinder) {
-        LinkControls controls;
-        controls.chkOnline = chkOnline;
-        controls.Timer1 = Timer1;
-        controls.cboCmd = cboCmd;
-        controls.cmdEnviar = cmdEnviar;
-        controls.cboFichero = cboFichero;
-        controls.cmdSendFileTarveon = cmdSendFileTarveon;
-        controls.ProgressBar1 = ProgressBar1;
-        controls.shpTransfer1 = shpTransfer1;
-        controls.shpTransfer2 = shpTransfer2;
-        controls.mnuVer = mnuVer->menuAction();
-        controls.mnuAProject = mnuAProject;
-        m_linkBinder = new LinkControlsBinder(*m_link, controls, this);
-    }
-    cboCmd->setCurrentIndex(-1);
     m_link->InitLink();
     ResolvePaths(m_ctx);
 }
@@ -471,7 +395,7 @@ void MDITarveon::mnuCConexion_Click()
 
 void MDITarveon::mnuVDatos_Click()
 {
-    m_ctx.ViewerOpen = true;
+    linkCommands->setViewerOpen(true);
     ShowChildForm(signalViewer(), 0);
 }
 
@@ -517,11 +441,6 @@ void MDITarveon::mnuCISel_Click(int index)
     m_ctx.language.SelectLanguage(index);
 }
 
-void MDITarveon::chkOnline_Click()
-{
-    m_link->chkOnline_Click(chkOnline->isChecked());
-}
-
 void MDITarveon::fillWindowList()
 {
     for (QAction *a : std::as_const(m_windowListActions)) {
@@ -559,26 +478,6 @@ QWidget *MDITarveon::child(QPointer<QWidget> &slot, const ChildFactory &factory,
     slot = form;
     frame->show();
     return form;
-}
-
-QWidget *MDITarveon::gatewayMonitor(bool create)
-{
-    return child(m_gatewayMonitor, createGatewayMonitor, create);
-}
-
-QWidget *MDITarveon::eibMonitor(bool create)
-{
-    return child(m_eibMonitor, createEibMonitor, create);
-}
-
-QWidget *MDITarveon::extMonitor(bool create)
-{
-    return child(m_extMonitor, createExtMonitor, create);
-}
-
-QWidget *MDITarveon::signalViewer(bool create)
-{
-    return child(m_signalViewer, createSignalViewer, create);
 }
 
 QMdiSubWindow *MDITarveon::subWindowOf(QWidget *form) const
@@ -627,15 +526,12 @@ void MDITarveon::MDIForm_Unload()
     m_unloaded = true;
     Timer1->stop();
     StoreLastProject(m_ctx);
-    m_link->Shutdown();
-    // The port is closed: what the child windows do as they close sends nothing more.
-    m_ctx.LinkState = 0;
+    linkCommands->Shutdown();
 }
 
 void MDITarveon::connectOnlineTools()
 {
-    m_linkCommands = std::make_unique<SerialLinkCommands>(*m_link);
-    linkCommands = m_linkCommands.get();
+    linkCommands = m_link;
     connect(m_link, &SerialLink::gatewayLine, this, &MDITarveon::showGatewayLine);
     connect(m_link, &SerialLink::eibLine, this, &MDITarveon::showEibLine);
     connect(m_link, &SerialLink::extLine, this, &MDITarveon::showExtLine);
@@ -667,7 +563,7 @@ void MDITarveon::showExtLine(const QString &trama)
 
 void MDITarveon::reloadSignalViewer()
 {
-    if (!m_ctx.ViewerOpen)
+    if (!linkCommands->viewerOpen())
         return;
     if (auto *viewer = qobject_cast<fVerDatosZDM *>(signalViewer(false)))
         viewer->Datos_Carga();

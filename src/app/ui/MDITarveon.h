@@ -5,7 +5,6 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
-#include <memory>
 
 class QAction;
 class QActionGroup;
@@ -26,6 +25,7 @@ namespace tarveon {
 
 class AppContext;
 class LinkCommands;
+class LinkToolStrip;
 
 // The main window: a multiple-document frame with the menus, the tool strip of the gateway
 // link, the status bar with the open project's identity, and the start-up and shutdown
@@ -33,7 +33,6 @@ class LinkCommands;
 // the other parts of the tool open over it.
 class SerialLink;
 class SerialPort;
-class LinkControlsBinder;
 
 class MDITarveon : public QMainWindow {
     Q_OBJECT
@@ -79,10 +78,10 @@ public:
     std::function<bool(const QUrl &)> openUrl;
 
     // The open child windows; with create, a missing one is made and shown first.
-    QWidget *gatewayMonitor(bool create = true);
-    QWidget *eibMonitor(bool create = true);
-    QWidget *extMonitor(bool create = true);
-    QWidget *signalViewer(bool create = true);
+    QWidget *gatewayMonitor(bool create = true) { return child(m_gatewayMonitor, createGatewayMonitor, create); }
+    QWidget *eibMonitor(bool create = true) { return child(m_eibMonitor, createEibMonitor, create); }
+    QWidget *extMonitor(bool create = true) { return child(m_extMonitor, createExtMonitor, create); }
+    QWidget *signalViewer(bool create = true) { return child(m_signalViewer, createSignalViewer, create); }
     // The document-area frame of a child window (nullptr when form is not a child).
     QMdiSubWindow *subWindowOf(QWidget *form) const;
 
@@ -98,7 +97,7 @@ public:
     void applyProjectState();
 
     // --- Gateway link and the on-line tools ----------------------------------------------------
-    // What the monitors and the signal viewer send through: the window's link (tests may put
+    // The link the monitors and the signal viewer talk to: the window's own (tests may put
     // another in before the windows are made).
     LinkCommands *linkCommands = nullptr;
     // The link's lines to the monitors' VerTramas; a monitor that is not open is made first.
@@ -160,7 +159,6 @@ public slots:
     void mnuDocs_Click();
     void mnuAcercade_Click();
     void mnuCISel_Click(int index);
-    void chkOnline_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -181,7 +179,7 @@ private:
 
     AppContext &m_ctx;
     SerialLink *m_link;
-    LinkControlsBinder *m_linkBinder = nullptr;
+    LinkToolStrip *m_linkStrip = nullptr;
     SingleInstance m_instance;
     QActionGroup *m_languageGroup;
     QList<QAction *> m_windowListActions;
@@ -190,7 +188,6 @@ private:
     QPointer<QWidget> m_extMonitor;
     QPointer<QWidget> m_signalViewer;
     bool m_unloaded = false;
-    std::unique_ptr<LinkCommands> m_linkCommands;
 };
 
 } // namespace tarveon

@@ -71,8 +71,10 @@ fConfPort::fConfPort(AppContext &ctx, SerialLink &link, QWidget *parent)
     lblDevice->setText(m_ctx.GetText(QStringLiteral("LNK4")));
 
     cboBaud->setCurrentText(Settings.section(QLatin1Char(','), 0, 0));
-    cmdAceptar->setEnabled(m_ctx.LinkState == 0);
+    cmdAceptar->setEnabled(m_link.state() == LinkState::OffLine);
 
+    // Choosing a number means that number: the device shown (and used) gives way to it.
+    connect(cboCom, &QComboBox::activated, txtDevice, &QLineEdit::clear);
     connect(cmdAceptar, &QPushButton::clicked, this, &fConfPort::cmdAceptar_Click);
     connect(cmdSalir, &QPushButton::clicked, this, &QDialog::reject);
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -82,10 +84,13 @@ fConfPort::fConfPort(AppContext &ctx, SerialLink &link, QWidget *parent)
 void fConfPort::cmdAceptar_Click()
 {
     Settings = cboBaud->currentText() + QStringLiteral(",n,8,1");
+    const PortChoice &before = m_link.portChoice();
     PortChoice choice;
     choice.settings = Settings;
     choice.number = cboCom->currentIndex() + 1;
     choice.device = txtDevice->text().trimmed();
+    // A device given on the command line and left alone here stays out of the settings file.
+    choice.deviceForThisRun = before.deviceForThisRun && !txtDevice->isModified() && choice.device == before.device;
     m_link.configurePort(choice);
     storePortChoice(choice, m_ctx);
     accept();

@@ -1,6 +1,7 @@
 #include "tools/ui/fVerDatosZDM.h"
 
 #include "app/AppContext.h"
+#include "link/LinkCommands.h"
 #include "app/WindowLayout.h"
 
 #include <QApplication>
@@ -246,7 +247,8 @@ void fVerDatosZDM::closeEvent(QCloseEvent *event)
 {
     m_core.Timer1.stop();
     m_core.stopPolling();
-    m_ctx.ViewerOpen = false;
+    if (LinkCommands *link = m_core.link())
+        link->setViewerOpen(false);
     event->accept();
 }
 
