@@ -263,12 +263,12 @@ bool AddressPlanCore::applyPlan(const ApplyPlanRequest &request)
     return finish(planApply(request));
 }
 
-QString AddressPlanCore::applyPlanCaption(int source) const
+QString AddressPlanCore::applyPlanCaption(int source, bool entry) const
 {
     const QString kind = m_ctx.GetText(protocol::isIndoorUnits(m_session.protocolCode()) ? QStringLiteral("CLI1")
                                                                                          : QStringLiteral("CLI2"));
     return m_ctx.GetText(QStringLiteral("PL9")) + kind + QLatin1Char(' ') + QString::number(source)
-           + m_ctx.GetText(QStringLiteral("PL10"));
+           + (entry ? m_ctx.GetText(QStringLiteral("PL10")) : QString());
 }
 
 QVector<QPair<int, QString>> AddressPlanCore::signalCodes() const

@@ -69,8 +69,8 @@ public:
     // The fill or plan done as one action; refused with its message, changing nothing.
     bool fill(const FillRequest &request);
     bool applyPlan(const ApplyPlanRequest &request);
-    // "Apply plan of unit 12 to…".
-    QString applyPlanCaption(int source) const;
+    // "Apply plan of unit 12 to…" (the menu entry), "Apply plan of unit 12" (the title).
+    QString applyPlanCaption(int source, bool entry = true) const;
     // The signals a fill may name: code and caption, in catalogue order (without the controller
     // status, which only the first device has).
     QVector<QPair<int, QString>> signalCodes() const;

@@ -18,6 +18,7 @@ public:
     void redo() override;
     int id() const override { return kId; }
     bool mergeWith(const QUndoCommand *other) override;
+    const CellEdit &edit() const { return m_edit; }
 
 private:
     static constexpr int kId = 0x7e1d;

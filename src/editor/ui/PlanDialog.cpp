@@ -204,7 +204,7 @@ fApplyPlan::fApplyPlan(AppContext &ctx, EditorSession &session, AddressPlanCore 
     devices->addStretch(1);
     m_form->addRow(ctx.GetText(QStringLiteral("PL33")), txtSource);
     m_form->addRow(ctx.GetText(QStringLiteral("PL34")), devices);
-    auto title = [this] { setWindowTitle(titleOf(m_core.applyPlanCaption(txtSource->value()))); };
+    auto title = [this] { setWindowTitle(m_core.applyPlanCaption(txtSource->value(), false)); };
     title();
     connect(txtSource, &QSpinBox::valueChanged, this, title);
     connect(chkFurther, &QCheckBox::toggled, this, &PlanDialog::updatePreview);

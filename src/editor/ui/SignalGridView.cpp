@@ -33,10 +33,17 @@ public:
     void show(const QStringList &entries)
     {
         static_cast<QStringListModel *>(model())->setStringList(entries);
-        if (entries.isEmpty())
+        if (entries.isEmpty()) {
             popup()->hide();
-        else
-            complete();
+            return;
+        }
+        // The cell is narrow; the names are what the list is for.
+        const QFontMetrics fm = popup()->fontMetrics();
+        int width = widget()->width();
+        for (const QString &entry : entries)
+            width = std::max(width, fm.horizontalAdvance(entry) + 24);
+        const int scrollBar = popup()->verticalScrollBar()->sizeHint().width();
+        complete(QRect(0, 0, width + (entries.size() > maxVisibleItems() ? scrollBar : 0), widget()->height()));
     }
     QString pathFromIndex(const QModelIndex &index) const override
     {
