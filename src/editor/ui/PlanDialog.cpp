@@ -113,9 +113,10 @@ fFillAddresses::fFillAddresses(AppContext &ctx, EditorSession &session, AddressP
 {
     setObjectName(QStringLiteral("fFillAddresses"));
     setWindowTitle(titleOf(ctx.GetText(QStringLiteral("PL8"))));
-    const GridController &grid = session.grid();
-    const GridCell current = grid.current();
-    const int selected = int(grid.selectedRows().size());
+    // What the selection starts with: its first row's signal and address.
+    const QVector<int> rows = session.grid().selectedRows();
+    const int selected = int(rows.size());
+    const int first = rows.isEmpty() ? session.grid().current().row : rows.front();
 
     optSelection = new QRadioButton(ctx.GetText(QStringLiteral("PL20")) + QStringLiteral(" (%1)").arg(selected), this);
     optSelection->setObjectName(QStringLiteral("optSelection"));
@@ -126,7 +127,7 @@ fFillAddresses::fFillAddresses(AppContext &ctx, EditorSession &session, AddressP
     group->addButton(optCode);
     cboCode = new QComboBox(this);
     cboCode->setObjectName(QStringLiteral("cboCode"));
-    const int currentCode = int(LeadingInteger(session.table().cell(current.row, kColCode)));
+    const int currentCode = int(LeadingInteger(session.table().cell(first, kColCode)));
     for (const auto &[code, caption] : core.signalCodes()) {
         cboCode->addItem(caption, code);
         if (code == currentCode)
@@ -134,7 +135,7 @@ fFillAddresses::fFillAddresses(AppContext &ctx, EditorSession &session, AddressP
     }
     txtFrom = deviceBox("txtFrom", 1);
     txtTo = deviceBox("txtTo", session.settingsPage().deviceCount());
-    const QString address = TrimBlanks(session.table().cell(current.row, kColAddress));
+    const QString address = TrimBlanks(session.table().cell(first, kColAddress));
     txtStart = new QLineEdit(address.isEmpty() ? QStringLiteral("1/0/1") : address, this);
     txtStart->setObjectName(QStringLiteral("txtStart"));
     chkUse = new QCheckBox(ctx.GetText(QStringLiteral("PL29")) + session.table().columnInfo(kColYesNo).value(QStringLiteral("K1"))

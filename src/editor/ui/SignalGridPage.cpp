@@ -131,7 +131,7 @@ int SignalGridPage::columnWidth(int column) const
             const QString name = m_session.deviceName(d);
             if (!name.isEmpty())
                 width = std::max(width, std::min(fm.horizontalAdvance(QString::number(d) + QStringLiteral(" \u00B7 ") + name)
-                                                     + padding, 16 * fm.averageCharWidth()));
+                                                     + padding, 24 * fm.averageCharWidth()));
         }
     }
     const int blockRows = std::min(model.gridRowCount() - 1, 1 + InfoOf(m_session.machineType()).rowsPerDevice);
