@@ -2,23 +2,14 @@
 // row in use with an address of its own. Targets for 160 units: opening (settings, table, stored
 // table, first paint) 150 ms or less; accept (validation, both files saved, gateway file
 // generated) 250 ms or less; hiding and showing all bit rows 50 ms or less.
-#include "app/AppContext.h"
-#include "RecordingPrompter.h"
-#include "editor/FlagRules.h"
-#include "model/ProjectSettings.h"
-#include "editor/SignalCatalogue.h"
+#include "BenchProject.h"
 #include "editor/VisibleRowsModel.h"
 #include "editor/ui/SignalGridView.h"
 #include "editor/ui/fConfKorvaneEIB.h"
-#include "model/GroupAddress.h"
-#include "model/SignalTableFile.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -40,53 +31,17 @@ double ms(const QElapsedTimer &t)
     return double(t.nsecsElapsed()) / 1e6;
 }
 
-// A program directory with the language file and one open project of `units` indoor units.
-struct Project {
-    QTemporaryDir dir;
-    RecordingPrompter prompter;
-    std::unique_ptr<AppContext> ctx;
-
-    explicit Project(int units)
-    {
-        QFile::copy(QStringLiteral(TARVEON_BIN_DIR "/RESOURCES.LNG"), dir.filePath(QStringLiteral("RESOURCES.LNG")));
-        ctx = std::make_unique<AppContext>(dir.path(), QStringLiteral("tarveon-config"), &prompter);
-        ctx->InitProtocols();
-        ctx->ProtocolNames[47] = QStringLiteral("EIB");
-        ctx->language.LoadLanguage();
-        ctx->ProjectDir = dir.filePath(QStringLiteral("Plant"));
-        QDir().mkpath(ctx->ProjectDir);
-        ctx->ProjectName = QStringLiteral("Plant");
-        ctx->ProjectProtocol = QStringLiteral("ZTR001-PACKAGED");
-        ctx->ProtocolFamily = QStringLiteral("ZTR001");
-
-        ProjectSettings settings;
-        for (int n = 1; n <= units; ++n) {
-            DeviceRecord d = ProjectSettings::defaultDevice(70, n);
-            d.active = true;
-            settings.devices.append(d);
-        }
-        settings.save(*ctx, 70);
-
-        // Every row in use, each with its own group.
-        ColumnInfos columns;
-        SignalTable table = BuildSignalTable(*ctx, BuildCodeLegend(*ctx, MachineType::IndoorUnits), units, columns);
-        const QString yes = ctx->GetText(QStringLiteral("X10"));
-        for (int r = 1; r < table.rowCount(); ++r) {
-            table.rows[r][kColAddress] = GroupNumberToText(qint16(r));
-            table.rows[r][kColYesNo] = yes;
-            NormaliseRow(table.rows[r], 70);
-        }
-        WriteSignalTable(*ctx, 70, QStringLiteral("1.0"), table);
-        prompter.clear();
-    }
-};
-
 void run(int units, int runs)
 {
     std::vector<double> open, gridPaint, accept, bits;
     int rows = 0;
     for (int i = 0; i < runs; ++i) {
-        Project p(units);
+        // Every row in use, each with its own group.
+        bench::Project p(units, {}, [](const AppContext &ctx, SignalRow &row) {
+            row[kColAddress] = GroupNumberToText(qint16(row[kColRowNumber].toInt()));
+            row[kColYesNo] = ctx.GetText(QStringLiteral("X10"));
+            NormaliseRow(row, 70);
+        });
         QElapsedTimer t;
         t.start();
         auto w = std::make_unique<fConfKorvaneEIB>(*p.ctx);

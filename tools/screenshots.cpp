@@ -6,7 +6,8 @@
 // settings file naming it as the last project); the gateway (tarveon-sim) listens on DEVICE.
 // The program walks through the tool as an installer would: project list, File > Export, configuration
 // editor (both pages, generate), port dialog, on line with the monitors and the signal viewer,
-// upload. Each picture is written as OUT_DIR/<name><SUFFIX>.png. Run it under a real X server
+// upload; in the editor also the address tools (filter, fill, apply plan, the ETS address book).
+// Each picture is written as OUT_DIR/<name><SUFFIX>.png. Run it under a real X server
 // (xvfb-run): scripts/make-screenshots.sh does all of it.
 #include "app/AppContext.h"
 #include "app/Version.h"
@@ -14,6 +15,12 @@
 #include "app/ui/MDITarveon.h"
 #include "app/ui/WidgetPrompter.h"
 #include "link/SerialLink.h"
+#include "editor/ui/EditorMenus.h"
+#include "editor/ui/PlanDialog.h"
+#include "editor/ui/SignalGridPage.h"
+#include "editor/ui/SignalGridView.h"
+#include "editor/ui/fConfKorvaneEIB.h"
+#include "tools/AddressPlanCore.h"
 #include "tools/ui/fProject.h"
 
 #include <QAbstractButton>
@@ -35,6 +42,8 @@
 #include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QKeyEvent>
+#include <QUndoStack>
 #include <cstdlib>
 #include <functional>
 
@@ -181,6 +190,110 @@ void click(QWidget *parent, const char *name)
         fail(QStringLiteral("no button %1").arg(QLatin1String(name)));
 }
 
+// The editor's address tools on the demo: the filter finding a unit by name, the Addresses menu,
+// the fill and apply-plan dialogs, the ETS names offered while an address is typed. Everything is
+// undone afterwards, so that the accept saves the demo as it was.
+void addressTools(fConfKorvaneEIB *editor, const QString &programDir)
+{
+    SignalGridPage *page = editor->gridPage;
+    EditorSession &session = editor->session();
+    const QString name = session.deviceName(2);
+    page->txtFilter->setFocus();
+    page->txtFilter->setText(name);
+    settle(400);
+    save(framed(editor), QStringLiteral("plan-filter"));
+    page->txtFilter->clear();
+    settle();
+
+    // The Addresses menu, drawn over the window as it opens.
+    const int fan = session.table().findRow(1, 2);
+    page->goToCell({fan, kColAddress});
+    editor->menus->menuBar->setActiveAction(editor->menus->mnuAddresses->menuAction());
+    settle();
+    if (editor->menus->mnuAddresses->isVisible()) {
+        QPixmap out = framed(editor);
+        QPainter p(&out);
+        p.drawPixmap(editor->menus->mnuAddresses->mapToGlobal(QPoint(0, 0)) - editor->mapToGlobal(QPoint(0, 0))
+                         + QPoint(1, kCaptionHeight),
+                     editor->menus->mnuAddresses->grab());
+        p.end();
+        save(out, QStringLiteral("plan-menu"));
+    } else {
+        fail(QStringLiteral("the Addresses menu did not open"));
+    }
+    editor->menus->mnuAddresses->close();
+    editor->menus->menuBar->setActiveAction(nullptr);
+    settle();
+
+    // Fan speed of the three units on 1/2/1 .. 1/2/3.
+    editor->menus->fill();
+    settle();
+    if (auto *fill = qobject_cast<fFillAddresses *>(editor->menus->dialog.data())) {
+        fill->txtStart->setText(QStringLiteral("1/2/1"));
+        settle();
+        save(mainWithDialog(editor, fill), QStringLiteral("plan-fill"));
+        fill->cmdAceptar->click();
+        settle();
+    } else {
+        fail(QStringLiteral("the fill dialog did not open"));
+    }
+    editor->menus->applyPlan();
+    settle();
+    if (auto *plan = qobject_cast<fApplyPlan *>(editor->menus->dialog.data())) {
+        save(mainWithDialog(editor, plan), QStringLiteral("plan-apply"));
+        plan->cmdCancelar->click();
+        settle();
+    } else {
+        fail(QStringLiteral("the apply-plan dialog did not open"));
+    }
+
+    // An ETS export with the names of the demo's setpoints, then "Room" typed into a Group cell.
+    const QString ets = programDir + QStringLiteral("/ets-export.csv");
+    QFile file(ets);
+    if (file.open(QIODevice::WriteOnly)) {
+        QByteArray bytes = "\"Group name\";\"Address\";\"Central\";\"Unfiltered\";\"Description\";\"DatapointType\"\r\n";
+        for (int d = 1; d <= 3; ++d) {
+            const QByteArray n = QByteArray::number(d);
+            const QByteArray room = session.deviceName(d).toUtf8();
+            bytes += "\"" + room + " On/Off\";\"" + n + "/0/" + n + "\";\"\";\"\";\"\";\"DPST-1-1\"\r\n";
+            bytes += "\"" + room + " Setpoint\";\"" + n + "/3/" + n + "\";\"\";\"\";\"\";\"DPST-9-1\"\r\n";
+        }
+        file.write(bytes);
+        file.close();
+    }
+    editor->menus->chooseFile = [ets](const QString &, const QString &, const QString &, bool) { return ets; };
+    answerMessage(1);
+    editor->menus->importEts();
+    settle();
+    const int mode = session.table().findRow(3, 2);
+    page->goToCell({mode, kColAddress});
+    editor->grid->setFocus();
+    settle();
+    // As typed: the first key starts the cell's edit, the others go into it.
+    for (const QChar c : session.deviceName(1).left(4)) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(QApplication::focusWidget(), &press);
+        QApplication::processEvents();
+    }
+    settle(500);
+    if (QWidget *popup = QApplication::activePopupWidget()) {
+        QPixmap out = framed(editor);
+        QPainter p(&out);
+        p.drawPixmap(popup->mapToGlobal(QPoint(0, 0)) - editor->mapToGlobal(QPoint(0, 0)) + QPoint(1, kCaptionHeight),
+                     popup->grab());
+        p.end();
+        save(out, QStringLiteral("plan-ets"));
+        popup->hide();
+    } else {
+        fail(QStringLiteral("no addresses were offered"));
+    }
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(QApplication::focusWidget(), &escape);
+    settle();
+    editor->menus->undoStack->setIndex(0);
+    settle();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -257,6 +370,8 @@ int main(int argc, char *argv[])
             tabs->setCurrentIndex(1);
         settle(600);
         save(framed(editor), QStringLiteral("editor-signals"));
+        if (auto *configEditor = qobject_cast<fConfKorvaneEIB *>(editor))
+            addressTools(configEditor, programDir);
         if (tabs)
             tabs->setCurrentIndex(0);
         settle();

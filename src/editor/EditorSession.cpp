@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/Protocols.h"
+#include "app/Text.h"
 #include "editor/AcceptChecks.h"
 #include "model/Generate.h"
 #include "model/SignalTableFile.h"
@@ -88,6 +89,9 @@ AcceptOutcome EditorSession::accept(const std::function<void()> &processEvents)
     case AcceptFault::Code:
         outcome.stop = fault.check == AcceptFault::Validation ? AcceptOutcome::Validation : AcceptOutcome::Code;
         outcome.cell = {fault.row, fault.column};
+        // The faulty cell is made current: a filter that leaves its row out is cleared first.
+        if (m_visible.isFilteredOut(fault.row))
+            clearFilter();
         m_grid.revealRow(fault.row);
         return outcome;
     case AcceptFault::Devices:
@@ -96,6 +100,10 @@ AcceptOutcome EditorSession::accept(const std::function<void()> &processEvents)
     case AcceptFault::PhysicalAddress:
         outcome.stop = AcceptOutcome::PhysicalAddress;
         return outcome;
+    }
+    if (acceptAdvice) {
+        if (const QStringList advice = acceptAdvice(); !advice.isEmpty())
+            m_ctx.notice(advice.join(QLatin1Char('\n')));
     }
     if (!m_ctx.ask(m_ctx.GetText(QStringLiteral("A23")))) {
         outcome.stop = AcceptOutcome::Declined;
@@ -145,6 +153,52 @@ bool EditorSession::ChangeDeviceCount()
         return false;
     }
     return m_settings.askDeviceCount();
+}
+
+void EditorSession::setFilter(const QString &text, bool inUseOnly)
+{
+    RowFilter filter;
+    filter.text = text;
+    filter.inUseOnly = inUseOnly;
+    for (const DeviceRecord &d : m_settings.settings().devices)
+        filter.deviceNames << TrimBlanks(d.name);
+    m_visible.setFilter(std::move(filter));
+}
+
+bool EditorSession::paste(const QString &text)
+{
+    const PasteOutcome outcome = m_grid.paste(text);
+    auto t = [this](const char *key) { return m_ctx.GetText(QLatin1String(key)); };
+    switch (outcome.fault) {
+    case PasteOutcome::None:
+        return true;
+    case PasteOutcome::Nothing:
+        return false;
+    case PasteOutcome::FixedColumn:
+        m_ctx.notice(t("PL44"));
+        return false;
+    case PasteOutcome::Value:
+        m_ctx.notice(t("PL45") + m_table.headerData(outcome.column, Qt::Horizontal).toString() + t("PL46")
+                     + QLatin1Char('"') + outcome.value + QLatin1Char('"') + t("PL47"));
+        return false;
+    case PasteOutcome::PastTheEnd:
+        m_ctx.notice(t("PL48"));
+        return false;
+    }
+    return false;
+}
+
+QString EditorSession::deviceName(int device) const
+{
+    const QVector<DeviceRecord> &devices = m_settings.settings().devices;
+    return device >= 1 && device <= devices.size() ? TrimBlanks(devices[device - 1].name) : QString();
+}
+
+QString EditorSession::deviceTitle(int device) const
+{
+    const QString name = deviceName(device);
+    const QString label = ProjectSettings::deviceLabel(m_protocolCode, device);
+    return name.isEmpty() ? label : label + QStringLiteral(" \u00B7 ") + name;
 }
 
 } // namespace tarveon

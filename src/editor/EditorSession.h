@@ -68,6 +68,19 @@ public:
     // ChangeDeviceCount: true when the count was changed and the editor must close.
     bool ChangeDeviceCount();
 
+    // The filter line: the rows shown are those that pass it (device names as the settings page
+    // holds them now). The table is never changed by it.
+    void setFilter(const QString &text, bool inUseOnly);
+    void clearFilter() { setFilter({}, false); }
+    // Ctrl+V into the grid; a refused paste shows why and changes nothing. True when pasted.
+    bool paste(const QString &text);
+    // The device's name as the settings page holds it (blanks trimmed), and the device as the
+    // help line names it: "Unit 12 · Room 204", "Unit 12" without a name.
+    QString deviceName(int device) const;
+    QString deviceTitle(int device) const;
+    // Shown, without stopping the accept, once the checks passed: each entry one line.
+    std::function<QStringList()> acceptAdvice;
+
 private:
     void showMessages(const QStringList &texts) const;
 

@@ -26,6 +26,30 @@ QString letterOf(const ColumnInfo &info)
 
 } // namespace
 
+// One action of the user: the changes made until the outermost scope ends are recorded together.
+class GridController::Action {
+public:
+    explicit Action(GridController &grid, bool followUp = false) : m_grid(grid)
+    {
+        if (m_grid.m_actionDepth++ == 0)
+            m_grid.m_pending = CellEdit{{}, followUp};
+    }
+    ~Action()
+    {
+        if (--m_grid.m_actionDepth > 0)
+            return;
+        CellEdit done = std::move(m_grid.m_pending);
+        m_grid.m_pending = {};
+        if (!done.changes.isEmpty() && m_grid.m_recorder)
+            m_grid.m_recorder(std::move(done));
+    }
+    Action(const Action &) = delete;
+    Action &operator=(const Action &) = delete;
+
+private:
+    GridController &m_grid;
+};
+
 GridController::GridController(SignalTableModel &model, VisibleRowsModel &visible) : m_model(model), m_visible(visible)
 {
 }
@@ -59,10 +83,19 @@ const ColumnInfo &GridController::info(int column) const
     return m_model.columnInfo(column);
 }
 
+bool GridController::isShownRow(int row) const
+{
+    return isDataRow(row) && !m_model.isRowHidden(row) && !m_visible.isFilteredOut(row);
+}
+
 bool GridController::setCellText(int row, int column, const QString &text)
 {
-    if (!isDataRow(row) || m_model.cell(row, column) == text)
+    if (!isDataRow(row) || column < 0 || column >= kSignalColumns || m_model.cell(row, column) == text)
         return false;
+    Action action(*this);
+    const SignalRow &r = m_model.table().rows[row];
+    m_pending.changes.append({qint16(LeadingInteger(r[kColDevice])), qint16(LeadingInteger(r[kColCode])),
+                              qint16(column), r[column], text});
     m_model.setCell(row, column, text);
     m_cellsEdited = true;
     return true;
@@ -84,6 +117,7 @@ QModelIndex GridController::viewIndex(const GridCell &cell) const
 
 QString GridController::goToCell(const GridCell &cell)
 {
+    Action action(*this, true);
     if (isDataRow(m_current.row))
         NormaliseRow(m_current.row);
     m_current = cell;
@@ -116,7 +150,7 @@ QVector<int> GridController::selectedRows() const
     last = std::min(last, m_model.gridRowCount() - 1);
     QVector<int> rows;
     for (int r = first; r <= last; ++r) {
-        if (!m_model.isRowHidden(r))
+        if (isShownRow(r))
             rows.append(r);
     }
     return rows;
@@ -140,6 +174,7 @@ QString GridController::selectionText() const
 
 void GridController::gridFocused()
 {
+    Action action(*this, true);
     if (isDataRow(m_current.row))
         NormaliseRow(m_current.row);
 }
@@ -231,12 +266,12 @@ GridCell GridController::nextCell(bool wrap) const
     if (m_current.column < kSignalColumns - 1)
         return {m_current.row, m_current.column + 1};
     for (int r = m_current.row + 1; r < m_model.gridRowCount(); ++r) {
-        if (!m_model.isRowHidden(r))
+        if (isShownRow(r))
             return {r, 1};
     }
     if (wrap) {
         for (int r = 1; r < m_model.gridRowCount(); ++r) {
-            if (!m_model.isRowHidden(r))
+            if (isShownRow(r))
                 return {r, 1};
         }
     }
@@ -249,7 +284,7 @@ int GridController::rowAfterMove(int delta) const
     int row = m_current.row;
     for (int moved = 0; moved < std::abs(delta); ++moved) {
         int r = row + step;
-        while (isDataRow(r) && m_model.isRowHidden(r))
+        while (isDataRow(r) && !isShownRow(r))
             r += step;
         if (!isDataRow(r))
             break;
@@ -268,6 +303,7 @@ void GridController::commitEdit(const GridCell &cell, const QString &text)
 
 bool GridController::doubleClickCell(const GridCell &cell)
 {
+    Action action(*this);
     const int row = cell.row;
     const int column = cell.column;
     if (!isDataRow(row) || column < 1 || column >= kSignalColumns)
@@ -351,6 +387,7 @@ QStringList GridController::yesNoPopupItems() const
 
 void GridController::setSelectedCells(int column, const QString &text)
 {
+    Action action(*this);
     m_model.beginBatch();
     for (int r : selectedRows())
         setCellText(r, column, text);
@@ -362,6 +399,7 @@ void GridController::chooseFlagItem(int item)
 {
     if (!isFlagColumn(m_popupColumn) || item < 0 || item > 2)
         return;
+    Action action(*this);
     setSelectedCells(m_popupColumn, flagPopupItems().at(item));
     NormaliseSelection();
 }
@@ -372,12 +410,108 @@ void GridController::chooseYesNoItem(int item)
         setSelectedCells(kColYesNo, yesNoPopupItems().at(item));
 }
 
+// ---- Changes and their undo -------------------------------------------------------------------------
+
+void GridController::applyEdit(const CellEdit &edit, bool undo)
+{
+    const qsizetype n = edit.changes.size();
+    m_model.beginBatch();
+    for (qsizetype i = 0; i < n; ++i) {
+        // Taken back last first, so that a cell changed twice gets its first text again.
+        const CellChange &c = edit.changes[undo ? n - 1 - i : i];
+        const int row = m_model.findRow(c.device, c.code);
+        if (row > 0)
+            m_model.setCell(row, c.column, undo ? c.before : c.after);
+    }
+    m_model.endBatch();
+    m_tableChanged = true;
+    m_cellsEdited = true;
+}
+
+void GridController::writeCells(const QVector<CellWrite> &writes, bool normalise)
+{
+    Action action(*this);
+    m_model.beginBatch();
+    QVector<int> rows;
+    for (const CellWrite &w : writes) {
+        setCellText(w.row, w.column, w.text);
+        if (rows.isEmpty() || rows.back() != w.row)
+            rows.append(w.row);
+    }
+    if (normalise) {
+        for (int r : rows)
+            NormaliseRow(r);
+    }
+    m_model.endBatch();
+    m_tableChanged = true;
+}
+
+PasteOutcome GridController::paste(const QString &text)
+{
+    PasteOutcome out;
+    if (text.isEmpty()) {
+        out.fault = PasteOutcome::Nothing;
+        return out;
+    }
+    const QVector<QStringList> block = TabSeparatedLines(text);
+    const int firstColumn = std::max(m_selFirstCol, 1);
+    const int lastColumn = std::max(m_selLastCol, firstColumn);
+    const QVector<int> selected = selectedRows();
+    // Cells as rows x columns, each with the value it gets.
+    QVector<int> rows;
+    int columns = 0;
+    const bool fillSelection = block.size() == 1 && block[0].size() == 1 && (selected.size() > 1 || lastColumn > firstColumn);
+    if (fillSelection) {
+        rows = selected;
+        columns = lastColumn - firstColumn + 1;
+    } else {
+        for (const QStringList &line : std::as_const(block))
+            columns = std::max(columns, int(line.size()));
+        for (int r = selected.isEmpty() ? m_current.row : selected.front();
+             r < m_model.gridRowCount() && rows.size() < block.size(); ++r) {
+            if (isShownRow(r))
+                rows.append(r);
+        }
+    }
+    auto valueAt = [&](int i, int j) { return fillSelection ? block[0][0] : block[i].value(j); };
+    for (int c = firstColumn; c < firstColumn + columns; ++c) {
+        if (c >= kSignalColumns || info(c).EditKind == kEditFixed) {
+            out.fault = PasteOutcome::FixedColumn;
+            out.column = c;
+            return out;
+        }
+    }
+    if (!fillSelection && rows.size() < block.size()) {
+        out.fault = PasteOutcome::PastTheEnd;
+        return out;
+    }
+    QVector<CellWrite> writes;
+    writes.reserve(rows.size() * columns);
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        for (int j = 0; j < columns && (fillSelection || j < block[i].size()); ++j) {
+            const int c = firstColumn + j;
+            const std::optional<QString> value = ColumnValueOf(info(c), c, valueAt(int(i), j));
+            if (!value) {
+                out.fault = PasteOutcome::Value;
+                out.column = c;
+                out.value = valueAt(int(i), j);
+                return out;
+            }
+            writes.append({rows[i], c, *value});
+        }
+    }
+    writeCells(writes, true);
+    out.cells = int(writes.size());
+    return out;
+}
+
 // ---- Rows --------------------------------------------------------------------------------------------
 
 void GridController::NormaliseRow(int row)
 {
     if (!isDataRow(row))
         return;
+    Action action(*this);
     SignalRow normalised = m_model.table().rows[row];
     tarveon::NormaliseRow(normalised, m_protocolCode);
     for (int c = kColR; c <= kColU; ++c)
@@ -389,13 +523,14 @@ void GridController::NormaliseSelection()
 {
     if (!isDataRow(m_current.row))
         return;
+    Action action(*this);
     int first = m_selFirstRow;
     int last = m_selLastRow;
     if (!isDataRow(first) || !isDataRow(last))
         first = last = m_current.row;
     m_model.beginBatch();
     for (int r = first; r <= last; ++r) {
-        if (!m_model.isRowHidden(r))
+        if (isShownRow(r))
             NormaliseRow(r);
     }
     m_model.endBatch();
@@ -403,6 +538,7 @@ void GridController::NormaliseSelection()
 
 void GridController::normaliseRowsInUse()
 {
+    Action action(*this, true);
     m_model.beginBatch();
     for (int r = 1; r < m_model.gridRowCount(); ++r) {
         if (LeadingNumber(m_model.cell(r, kColYesNo)) <= 0)

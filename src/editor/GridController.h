@@ -1,4 +1,5 @@
 #pragma once
+#include "editor/CellEdit.h"
 #include "editor/SignalCatalogue.h"
 #include "editor/SignalColumns.h"
 
@@ -6,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 
 namespace tarveon {
 
@@ -44,13 +46,30 @@ struct EditStart {
     Qt::Alignment alignment = Qt::AlignLeft;
 };
 
+// What a paste did: refused (and why) or the number of cells written.
+struct PasteOutcome {
+    enum Fault {
+        None,
+        Nothing,     // no text to paste
+        FixedColumn, // a cell of a column the user does not edit (or beyond the last column)
+        Value,       // a value its column does not take
+        PastTheEnd,  // more lines than shown rows below the first
+    } fault = None;
+    int column = -1;
+    QString value;
+    int cells = 0;
+};
+
 // The editing of the signal grid without a window: the current cell and the selection, keys,
 // clicks, the in-place edit, pop-up choices, the flag rules, showing and hiding bit rows and
 // sorting. It works on the table model and the model of the shown rows; the window hands it the
 // user's keys and clicks and shows what it returns.
 //
 // Every change a user makes to a cell's text goes through one place (setCellText), which also
-// tells real changes from mere clicks: `cellsEdited` is raised only when a text changed.
+// tells real changes from mere clicks: `cellsEdited` is raised only when a text changed. It
+// gathers what one action of the user changed and hands it to the recorder (the undo stack).
+// Rows hidden with their group and rows the view's filter leaves out are alike for every
+// operation on a selection: neither is touched.
 class GridController {
 public:
     GridController(SignalTableModel &model, VisibleRowsModel &visible);
@@ -130,6 +149,22 @@ public:
     // The show-bits entries: item 0 this group, item 1 all groups.
     void chooseShowBitsItem(int item) { ToggleBits(item == 1); }
 
+    // --- Changes and their undo ------------------------------------------------------------------
+    // Receives what each action of the user changed; actions that changed no text give nothing.
+    void setRecorder(std::function<void(CellEdit)> recorder) { m_recorder = std::move(recorder); }
+    // The changes of an action taken back (undo) or made again (redo); not recorded again.
+    void applyEdit(const CellEdit &edit, bool undo);
+    // Texts written into cells as one action; then the flag rules on every row written when
+    // `normalise`.
+    void writeCells(const QVector<CellWrite> &writes, bool normalise);
+    // Ctrl+V: tab-separated lines into the selection. A single value goes into every selected
+    // cell; a block starts at the selection's top left cell and goes down the shown rows. Refused
+    // whole when a cell would be in a fixed column, past the last shown row, or would get a value
+    // its column does not take; else the flag rules run on the rows written.
+    PasteOutcome paste(const QString &text);
+    // A data row the view shows: not hidden with its group, not left out by the filter.
+    bool isShownRow(int row) const;
+
     // --- Rows -------------------------------------------------------------------------------------
     // The flag rules on one row; raises the table-changed flag.
     void NormaliseRow(int row);
@@ -146,6 +181,7 @@ public:
     void revealRow(int row);
 
 private:
+    class Action;
     bool isDataRow(int row) const;
     const ColumnInfo &info(int column) const;
     // The one place where the user's changes reach a cell; true when its text changed.
@@ -167,6 +203,9 @@ private:
     qint16 m_popupColumn = -1;
     bool m_tableChanged = false;
     bool m_cellsEdited = false;
+    int m_actionDepth = 0;
+    CellEdit m_pending;
+    std::function<void(CellEdit)> m_recorder;
 };
 
 } // namespace tarveon

@@ -213,7 +213,9 @@ void SettingsPage::setUpdateOnReset(bool on)
 
 QString SettingsPage::deviceItemText(int index) const
 {
-    return ProjectSettings::deviceLabel(m_protocolCode, index + 1);
+    const QString label = ProjectSettings::deviceLabel(m_protocolCode, index + 1);
+    const QString name = index >= 0 && index < deviceCount() ? TrimBlanks(m_settings.devices[index].name) : QString();
+    return name.isEmpty() ? label : label + QStringLiteral(" \u00B7 ") + name;
 }
 
 bool SettingsPage::deviceActive(int index) const

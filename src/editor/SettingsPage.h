@@ -70,6 +70,7 @@ public:
     // The device list.
     int deviceCount() const { return int(m_settings.devices.size()); }
     int currentDevice() const { return m_currentDevice; }
+    // "Unit 12 · Room 204"; "Unit 12" while the device has no name.
     QString deviceItemText(int index) const;
     bool deviceActive(int index) const;
     bool hasUnitAddress() const;

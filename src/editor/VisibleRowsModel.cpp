@@ -20,12 +20,14 @@ void VisibleRowsModel::setSourceModel(QAbstractItemModel *source)
         connect(source, &QAbstractItemModel::headerDataChanged, this, &QAbstractItemModel::headerDataChanged);
         connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this] { beginResetModel(); });
         connect(source, &QAbstractItemModel::modelReset, this, [this] {
+            refilter();
             rebuild();
             endResetModel();
         });
         // The signal grid changes its row count only by resets; anything else is taken as one too.
         auto beginReset = [this] { beginResetModel(); };
         auto endReset = [this] {
+            refilter();
             rebuild();
             endResetModel();
         };
@@ -43,8 +45,35 @@ void VisibleRowsModel::setSourceModel(QAbstractItemModel *source)
         if (m_signal)
             connect(m_signal, &SignalTableModel::rowsHiddenChanged, this, &VisibleRowsModel::onHiddenChanged);
     }
+    refilter();
     rebuild();
     endResetModel();
+}
+
+void VisibleRowsModel::refilter()
+{
+    const int n = m_signal ? m_signal->rowCount() : 0;
+    m_filteredOut.fill(false, n);
+    if (!m_filter.isActive())
+        return;
+    const SignalTable &table = m_signal->table();
+    for (int s = 0; s < n; ++s)
+        m_filteredOut[s] = !m_filter.matches(table.rows[SignalTableModel::tableRow(s)]);
+}
+
+bool VisibleRowsModel::isFilteredOut(int tableRow) const
+{
+    const int s = SignalTableModel::modelRow(tableRow);
+    return s >= 0 && s < m_filteredOut.size() && m_filteredOut[s];
+}
+
+void VisibleRowsModel::setFilter(RowFilter filter)
+{
+    m_filter = std::move(filter);
+    m_filter.text = m_filter.text.trimmed();
+    refilter();
+    relayout();
+    emit filterChanged();
 }
 
 void VisibleRowsModel::rebuild()
@@ -54,7 +83,8 @@ void VisibleRowsModel::rebuild()
     m_sourceRowOf.reserve(n);
     m_viewRowOf.resize(n);
     for (int s = 0; s < n; ++s) {
-        const bool hidden = m_signal && m_signal->isRowHidden(SignalTableModel::tableRow(s));
+        const bool hidden = (m_signal && m_signal->isRowHidden(SignalTableModel::tableRow(s)))
+                            || (s < m_filteredOut.size() && m_filteredOut[s]);
         if (hidden) {
             m_viewRowOf[s] = -1;
         } else {
@@ -112,7 +142,12 @@ QVariant VisibleRowsModel::data(const QModelIndex &index, int role) const
         const int column = index.column();
         if (column != kColCode && column != kColDescription && column != kColEis && column != kColFurtherAddresses)
             return {};
-        const QString text = QAbstractProxyModel::data(index, Qt::DisplayRole).toString();
+        QString text = QAbstractProxyModel::data(index, Qt::DisplayRole).toString();
+        if (toolTipHint) {
+            const QString hint = toolTipHint(tableRowOf(index.row()), column);
+            if (!hint.isEmpty())
+                text += QStringLiteral(" \u00B7 ") + hint;
+        }
         return text.isEmpty() ? QVariant() : QVariant(text);
     }
     return QAbstractProxyModel::data(index, role);
@@ -198,11 +233,16 @@ void VisibleRowsModel::onHiddenChanged(int first, int last)
     first = std::max(SignalTableModel::modelRow(first), 0);
     last = std::min(SignalTableModel::modelRow(last), int(m_viewRowOf.size()) - 1);
     bool differs = false;
-    for (int s = first; s <= last && !differs; ++s)
-        differs = (m_viewRowOf[s] < 0) != m_signal->isRowHidden(SignalTableModel::tableRow(s));
-    if (!differs)
-        return;
+    for (int s = first; s <= last && !differs; ++s) {
+        const bool hidden = m_signal->isRowHidden(SignalTableModel::tableRow(s)) || m_filteredOut.value(s);
+        differs = (m_viewRowOf[s] < 0) != hidden;
+    }
+    if (differs)
+        relayout();
+}
 
+void VisibleRowsModel::relayout()
+{
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     QVector<int> sourceRows;
@@ -232,6 +272,7 @@ void VisibleRowsModel::onLayoutAboutToBeChanged()
 
 void VisibleRowsModel::onLayoutChanged()
 {
+    refilter();
     rebuild();
     QModelIndexList after;
     after.reserve(m_layoutProxy.size());

@@ -112,16 +112,20 @@ QStringList CheckAgainstEts(const AppContext &ctx, const GroupAddressPlan &plan,
     auto head = [](qint16 address, const QString &name) { return GroupNumberToText(address) + QLatin1Char(' ') + name; };
     for (const PlanAddress *a : book.missingAddresses(plan))
         lines.append({a->address, head(a->address, a->name) + ctx.GetText(QStringLiteral("KNX30"))});
-    for (const TypeMismatch &m : book.rowsWithOtherType(plan)) {
-        lines.append({m.address, head(m.address, m.name) + ctx.GetText(QStringLiteral("KNX31")) + m.project.number()
-                                     + ctx.GetText(QStringLiteral("KNX32")) + m.ets.number()
-                                     + ctx.GetText(QStringLiteral("KNX33"))});
-    }
+    for (const TypeMismatch &m : book.rowsWithOtherType(plan))
+        lines.append({m.address, TypeMismatchLine(ctx, m)});
     std::stable_sort(lines.begin(), lines.end(), [](const auto &x, const auto &y) { return x.first < y.first; });
     QStringList out;
     for (const auto &line : lines)
         out << line.second;
     return out;
+}
+
+QString TypeMismatchLine(const AppContext &ctx, const TypeMismatch &m)
+{
+    return GroupNumberToText(m.address) + QLatin1Char(' ') + m.name + ctx.GetText(QStringLiteral("KNX31"))
+           + m.project.number() + ctx.GetText(QStringLiteral("KNX32")) + m.ets.number()
+           + ctx.GetText(QStringLiteral("KNX33"));
 }
 
 } // namespace tarveon

@@ -63,5 +63,7 @@ private:
 // Setpoint: not in the ETS file") and the rows whose type ETS gives another main number
 // ("...: datapoint type 9.001 here, 5.001 in ETS").
 QStringList CheckAgainstEts(const AppContext &ctx, const GroupAddressPlan &plan, const AddressBook &book);
+// The line of one such row: "1/3/1 Room 1 Setpoint: datapoint type 9.001 here, 5.001 in ETS".
+QString TypeMismatchLine(const AppContext &ctx, const TypeMismatch &mismatch);
 
 } // namespace tarveon

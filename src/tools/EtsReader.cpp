@@ -24,8 +24,9 @@ qint16 addressOf(const QString &text)
     return qMax<qint16>(0, GroupTextToNumber(t));
 }
 
-// The separator that stands most often outside quotes on the first line.
-QChar findSeparator(const QString &text)
+} // namespace
+
+QChar FindCsvSeparator(const QString &text)
 {
     const QChar candidates[] = {u';', u',', u'\t'};
     int counts[3] = {0, 0, 0};
@@ -44,8 +45,7 @@ QChar findSeparator(const QString &text)
     return candidates[best];
 }
 
-// Rows of fields; a quoted field may hold the separator, line ends and doubled quotes.
-QVector<QStringList> splitCsv(const QString &text, QChar separator)
+QVector<QStringList> SplitCsv(const QString &text, QChar separator)
 {
     QVector<QStringList> rows;
     QStringList fields;
@@ -86,6 +86,22 @@ QVector<QStringList> splitCsv(const QString &text, QChar separator)
     return rows;
 }
 
+QString DecodeCsvText(const QByteArray &bytes, bool *windows1252)
+{
+    const bool bom = bytes.startsWith(kUtf8Bom);
+    const QByteArrayView body = QByteArrayView(bytes).sliced(bom ? kUtf8Bom.size() : 0);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(body);
+    const bool cp1252 = !bom && utf8.hasError();
+    if (cp1252)
+        text = fromCp1252(body);
+    if (windows1252)
+        *windows1252 = cp1252;
+    return text;
+}
+
+namespace {
+
 EtsFile readXml(const QByteArray &bytes)
 {
     EtsFile file;
@@ -123,14 +139,9 @@ EtsFile ReadEtsFile(const QByteArray &bytes)
 
     EtsFile file;
     file.byteOrderMark = bom;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(body);
-    if (!bom && utf8.hasError()) {
-        text = fromCp1252(body);
-        file.windows1252 = true;
-    }
-    file.separator = findSeparator(text);
-    QVector<QStringList> rows = splitCsv(text, file.separator);
+    const QString text = DecodeCsvText(bytes, &file.windows1252);
+    file.separator = FindCsvSeparator(text);
+    QVector<QStringList> rows = SplitCsv(text, file.separator);
     if (rows.isEmpty())
         return file;
 

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QChar>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 namespace tarveon {
@@ -31,5 +32,13 @@ struct EtsFile {
 // separator (';', ',' or tab), quoting, byte-order mark and encoding (UTF-8, else Windows-1252)
 // are found from the bytes.
 EtsFile ReadEtsFile(const QByteArray &bytes);
+
+// The CSV helpers of the reader, for other comma-separated files a spreadsheet writes: the text
+// (a UTF-8 byte-order mark dropped; UTF-8, else Windows-1252), the separator that stands most
+// often outside quotes on the first line (';', ',' or tab), and the rows of fields (a quoted field
+// may hold the separator, line ends and doubled quotes; empty lines are no rows).
+QString DecodeCsvText(const QByteArray &bytes, bool *windows1252 = nullptr);
+QChar FindCsvSeparator(const QString &text);
+QVector<QStringList> SplitCsv(const QString &text, QChar separator);
 
 } // namespace tarveon

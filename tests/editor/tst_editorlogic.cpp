@@ -2,11 +2,13 @@
 // over the table models (keys, key filter, bit rows and sorting) and the checks of the accept.
 #include "EditorFixture.h"
 #include "editor/AcceptChecks.h"
+#include "editor/EditorSession.h"
 #include "editor/FlagRules.h"
 #include "editor/GridController.h"
 #include "editor/SignalTableModel.h"
 #include "editor/VisibleRowsModel.h"
 #include "model/GroupAddress.h"
+#include "tools/AddressPlanCore.h"
 
 using namespace tarveon;
 using namespace tarveon::test;
@@ -48,6 +50,48 @@ struct Grid {
     SignalTableModel model;
     VisibleRowsModel visible;
     GridController controller{model, visible};
+};
+
+// Every cell of the table, a row a line: what "exactly the table" means below.
+QStringList cellsOf(const SignalTable &table)
+{
+    QStringList out;
+    for (const SignalRow &row : table.rows)
+        out << QStringList(row.cells.begin(), row.cells.end()).join('|') + (row.hidden ? "|hidden" : "");
+    return out;
+}
+
+// An open editor session of indoor units, all checked, device 5 named "Room 204", with its address
+// tools; it keeps every action it records.
+struct Plans {
+    explicit Plans(int units) : f(kUnits, unitSettings(units) + "D5-Name=Room 204\r\n")
+    {
+        s.open();
+        s.grid().setRecorder([this](CellEdit e) { edits << e; });
+    }
+    SignalTableModel &model() { return s.table(); }
+    int row(int device, int code) { return model().findRow(device, code); }
+    void use(int device, int code, const QString &address, const QString &further = {})
+    {
+        const int r = row(device, code);
+        const QStringList cells{address, further, "R", "W", "T", "", "1 - Yes"};
+        for (int c = 5; c <= 11; ++c)
+            model().setCell(r, c, cells[c - 5]);
+    }
+    void select(int firstRow, int lastRow, int firstColumn, int lastColumn)
+    {
+        s.grid().setCurrentQuietly({firstRow, firstColumn});
+        s.grid().setSelection(firstRow, lastRow, firstColumn, lastColumn);
+    }
+    void undoAll()
+    {
+        for (qsizetype i = edits.size() - 1; i >= 0; --i)
+            s.grid().applyEdit(edits[i], true);
+    }
+    EditorFixture f;
+    EditorSession s{f.ctx()};
+    AddressPlanCore core{f.ctx(), s};
+    QVector<CellEdit> edits;
 };
 
 } // namespace
@@ -250,6 +294,206 @@ private slots:
         c.sortByColumn(kColRowNumber); // the third sort: ascending
         QCOMPARE(g.model.cell(1, kColRowNumber), QStringLiteral("1"));
         QCOMPARE(g.hiddenRows(), hiddenInOrder);
+    }
+
+    // Fill and apply-plan: each range's last address and one past it, clashes, and what is copied.
+    void addressPlans_data()
+    {
+        QTest::addColumn<bool>("plan");      // apply the plan of unit 1, else fill On/Off (code 0)
+        QTest::addColumn<QString>("start");  // fill: the start address
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("last");       // the last device; the first is 1 (plan: 2)
+        QTest::addColumn<QString>("preset"); // "device:code:address" of a row in use; "-" after it: not in use
+        QTest::addColumn<QString>("result"); // the last own address written, or the message
+        const int sub = int(StepLevel::Sub), middle = int(StepLevel::Middle), main = int(StepLevel::Main);
+        QTest::newRow("sub 255") << false << "1/0/236" << sub << 1 << 20 << "" << "1/0/255";
+        QTest::newRow("sub 256") << false << "1/0/237" << sub << 1 << 20 << "" << "Unit 20: 1/0/256{PL40}";
+        QTest::newRow("middle 7") << false << "1/0/1" << middle << 1 << 8 << "" << "1/7/1";
+        QTest::newRow("middle 8") << false << "1/0/1" << middle << 1 << 9 << "" << "Unit 9: 1/8/1{PL40}";
+        QTest::newRow("main 15") << false << "1/0/1" << main << 1 << 15 << "" << "15/0/1";
+        QTest::newRow("main 16") << false << "1/0/1" << main << 1 << 16 << "" << "Unit 16: 16/0/1{PL40}";
+        QTest::newRow("by 2 from a two-level address") << false << "2/266" << sub << 2 << 20 << "" << "2/1/48";
+        QTest::newRow("0/0/0") << false << "0/0/0" << sub << 1 << 20 << "" << "{EIB30}";
+        QTest::newRow("clash with a row in use") << false << "1/0/1" << sub << 1 << 20 << "5:1:1/0/7"
+                                                 << "Unit 7: 1/0/7{PL41}Unit 5 \u00B7 Room 204 \u00B7 01 - {H33}{PL42}";
+        QTest::newRow("a row not in use is no clash") << false << "1/0/1" << sub << 1 << 20 << "5:1:1/0/7-" << "1/0/20";
+        QTest::newRow("clash among the rows filled") << false << "1/0/1" << sub << 0 << 2 << ""
+                                                     << "Unit 1: 1/0/1{PL41}Unit 2 \u00B7 00 - {H32}{PL42}";
+        QTest::newRow("plan by sub") << true << "" << sub << 1 << 20 << "" << "3/2/20";
+        QTest::newRow("plan main past 15") << true << "" << main << 1 << 14 << "" << "Unit 14: 16/2/1{PL40}";
+        QTest::newRow("plan clash") << true << "" << sub << 1 << 8 << "9:5:1/0/5"
+                                    << "Unit 5 \u00B7 Room 204: 1/0/5{PL41}Unit 9 \u00B7 05 - {H37}{PL42}";
+    }
+    void addressPlans()
+    {
+        QFETCH(bool, plan);
+        QFETCH(QString, start);
+        QFETCH(int, level);
+        QFETCH(int, step);
+        QFETCH(int, last);
+        QFETCH(QString, preset);
+        QFETCH(QString, result);
+        Plans p(20);
+        p.use(1, 0, "1/0/1", "0/7/1");
+        p.use(1, 3, "3/2/1");
+        if (!preset.isEmpty()) {
+            const QStringList part = preset.split(':');
+            p.use(part[0].toInt(), part[1].toInt(), part[2].chopped(preset.endsWith('-')));
+            if (preset.endsWith('-'))
+                p.model().setCell(p.row(part[0].toInt(), part[1].toInt()), kColYesNo, "0 - No");
+        }
+        const QStringList before = cellsOf(p.model().table());
+        const PlanResult planned = plan ? p.core.planApply({1, 2, last, StepLevel(level), step, false})
+                                        : p.core.planFill({false, 0, 1, last, start, StepLevel(level), step, true});
+        const bool done = plan ? p.core.applyPlan({1, 2, last, StepLevel(level), step, false})
+                               : p.core.fill({false, 0, 1, last, start, StepLevel(level), step, true});
+        const bool refused = result.startsWith("Unit") || result.startsWith('{');
+        QCOMPARE(done, !refused);
+        QCOMPARE(p.f.messages(), refused ? QStringList{p.f.withTexts(result)} : QStringList());
+        if (refused) {
+            QCOMPARE(cellsOf(p.model().table()), before);
+            return;
+        }
+        QCOMPARE(planned.last, result);
+        const SignalRow &lastRow = p.model().table().rows[p.row(last, plan ? 3 : 0)];
+        QCOMPARE(lastRow[kColAddress], result);
+        QCOMPARE(flagsOf(lastRow) + lastRow[kColYesNo], "RWT-1 - Yes");
+        if (plan) // further addresses are copied as they are
+            QCOMPARE(p.model().cell(p.row(last, 0), kColFurtherAddresses), QStringLiteral("0/7/1"));
+        p.undoAll();
+        QCOMPARE(cellsOf(p.model().table()), before);
+    }
+
+    // Ctrl+V by column, at the last row and one past it, over hidden rows; undone exactly.
+    void paste_data()
+    {
+        QTest::addColumn<QList<int>>("selection"); // first and last row, first and last column
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<int>>("rows");      // rows whose columns 5 to 11 are then...
+        QTest::addColumn<QStringList>("after");    // ... these, or the message
+        const QString no = "0 - No";
+        QTest::newRow("a row of values") << QList<int>{3, 3, 5, 5} << "1/0/1\t1/7/1\tr\t\t\tu\t1 - S\u00ed"
+                                         << QList<int>{3} << QStringList{"1/0/1|1/7/1||W||U|1 - Yes"};
+        QTest::newRow("U2, Use by its number") << QList<int>{3, 3, 10, 11} << "U2\t0" << QList<int>{3}
+                                               << QStringList{"||R|W|T|U2|" + no};
+        QTest::newRow("lines go down the shown rows") << QList<int>{4, 4, 5, 5} << "1/0/4\r\n1/0/11\r\n"
+                                                      << QList<int>{4, 5, 11}
+                                                      << QStringList{"1/0/4||R|W|T||" + no, "||R|W|T||" + no, "1/0/11||R|W|T||" + no};
+        QTest::newRow("one value into the shown rows") << QList<int>{3, 11, 7, 7} << " " << QList<int>{3, 6, 11}
+                                                       << QStringList{"|||W|T||" + no, "||R|W|T||" + no, "|||W|T||" + no};
+        QTest::newRow("the last row") << QList<int>{40, 40, 5, 5} << "1/0/1\n" << QList<int>{40}
+                                      << QStringList{"1/0/1||R|W|T||" + no};
+        QTest::newRow("past the last row") << QList<int>{40, 40, 5, 5} << "1/0/1\n1/0/2" << QList<int>() << QStringList{"{PL48}"};
+        QTest::newRow("x in R") << QList<int>{3, 3, 7, 7} << "x" << QList<int>() << QStringList{"{PL45}R{PL46}\"x\"{PL47}"};
+        QTest::newRow("2 in Use") << QList<int>{3, 3, 11, 11} << "2" << QList<int>() << QStringList{"{PL45}{X12}{PL46}\"2\"{PL47}"};
+        QTest::newRow("Yes in Use") << QList<int>{3, 3, 11, 11} << "Yes" << QList<int>() << QStringList{"{PL45}{X12}{PL46}\"Yes\"{PL47}"};
+        QTest::newRow("fixed column") << QList<int>{3, 3, 4, 4} << "1" << QList<int>() << QStringList{"{PL44}"};
+        QTest::newRow("past the last column") << QList<int>{3, 3, 11, 11} << "1\t1" << QList<int>() << QStringList{"{PL44}"};
+    }
+    void paste()
+    {
+        QFETCH(QList<int>, selection);
+        QFETCH(QString, text);
+        QFETCH(QList<int>, rows);
+        QFETCH(QStringList, after);
+        Plans p(1);
+        p.s.grid().setCurrentQuietly({4, 2});
+        p.s.grid().ToggleBits(false); // the Mode group's rows 5 to 10 hidden
+        const QStringList before = cellsOf(p.model().table());
+        p.select(selection[0], selection[1], selection[2], selection[3]);
+        QCOMPARE(p.s.paste(text), !rows.isEmpty());
+        if (rows.isEmpty()) {
+            QCOMPARE(p.f.messages(), QStringList{p.f.withTexts(after.front())});
+            QCOMPARE(cellsOf(p.model().table()), before);
+            return;
+        }
+        QStringList cells;
+        for (int r : rows)
+            cells << cellsOf(p.model().table())[r].split('|').mid(5, 7).join('|');
+        QCOMPARE(cells, after);
+        QCOMPARE(p.edits.size(), 1);
+        p.undoAll();
+        QCOMPARE(cellsOf(p.model().table()), before);
+    }
+
+    // The filter narrows the rows shown, never the table; a selection passes over the rows it
+    // hides; OK clears it to show the faulty cell.
+    void filter()
+    {
+        Plans p(20);
+        const QStringList before = cellsOf(p.model().table());
+        VisibleRowsModel &view = p.s.visibleRows();
+        p.s.setFilter(" room 204", false);
+        QCOMPARE(view.rowCount(), 39);
+        QCOMPARE(view.tableRowOf(0), p.row(5, 101));
+        p.s.setFilter(p.f.withTexts("00 - {H32}"), false);
+        QCOMPARE(view.rowCount(), 20);
+        p.select(1, p.model().gridRowCount() - 1, kColYesNo, kColYesNo);
+        p.s.grid().chooseYesNoItem(1);
+        p.s.grid().sortByColumn(kColDescription);
+        p.s.setFilter({}, true);
+        QCOMPARE(view.rowCount(), 20);
+        QCOMPARE(p.model().cell(view.tableRowOf(0), kColCode), p.f.withTexts("00 - {H32}"));
+        p.s.grid().sortByColumn(kColRowNumber); // descending, then ascending: the catalogue order
+        p.s.grid().sortByColumn(kColRowNumber);
+        p.undoAll();
+        QCOMPARE(cellsOf(p.model().table()), before);
+        // Device 1's On/Off row in use with R and no address stops OK; the filter makes way.
+        p.model().setCell(p.row(1, 0), kColYesNo, "1 - Yes");
+        p.s.setFilter("Room 204", false);
+        QCOMPARE(p.s.accept().stop, AcceptOutcome::Validation);
+        QVERIFY(!view.filter().isActive());
+        QCOMPARE(view.rowCount(), p.model().gridRowCount() - 1);
+    }
+
+    // The spreadsheet round trip: exported as a spreadsheet reads it, imported by row key with
+    // the rules of typing, the lines it cannot place reported; undone exactly.
+    void spreadsheet()
+    {
+        Plans p(2);
+        p.use(1, 0, "1/0/1", "1/7/1; \"a\"");
+        const QString path = p.f.path("signals.csv");
+        QVERIFY(p.core.exportCsv(path));
+        QCOMPARE(p.f.messages(), QStringList{p.f.text("KNX47") + path});
+        const QByteArray bytes = p.f.read("signals.csv");
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF;Unit;C\xC3\xB3" "digo;"));
+        QStringList lines = QString::fromUtf8(bytes.mid(3)).split("\r\n");
+        QCOMPARE(lines.size(), 80 + 1);
+        QCOMPARE(lines[3], p.f.withTexts("3;1;00 - {H32};{H2}: {H3}. (R/W);01 - Switching (1 bit);1/0/1;"
+                                         "\"1/7/1; \"\"a\"\"\";R;W;T;;{X10}"));
+        const QStringList before = cellsOf(p.model().table());
+        lines[3].replace(";1/0/1;", ";1/0/9;");
+        lines.last() = "x;2;00 - On/Off;;;2/0/1;;r;;;U;1\r\n3;3;00;;;;;;;;;1\r\n;2;03;;;2/2/2;;Q;;;;1\r\n;2;05";
+        p.f.write("signals.csv", lines.join("\r\n").toUtf8());
+        p.f.prompter().clear();
+        QVERIFY(p.core.importCsv(path));
+        QCOMPARE(p.f.messages(), QStringList{p.f.withTexts("{PL51}80. {PL53}\n{PL52}\n82: 3-0, 83: 2-3, 84: 2-5")});
+        QCOMPARE(p.model().cell(p.row(1, 0), kColAddress), QStringLiteral("1/0/9"));
+        QCOMPARE(flagsOf(p.model().table().rows[p.row(2, 0)]) + p.model().cell(p.row(2, 0), kColYesNo), "-W-U1 - Yes");
+        p.undoAll();
+        QCOMPARE(cellsOf(p.model().table()), before);
+    }
+
+    // The ETS address book offers names and types; the help line names the datapoint type, the
+    // device and the signal; OK warns of a type that ETS gives otherwise, and goes on.
+    void knxHints()
+    {
+        Plans p(20);
+        p.f.write("ets.csv", "\"Group name\";\"Address\";\"Central\";\"Unfiltered\";\"Description\";\"DatapointType\"\r\n"
+                             "\"Room 101 Setpoint\";\"1/3/1\";\"\";\"\";\"\";\"DPST-9-1\"\r\n"
+                             "\"Room 204 Setpoint\";\"1/3/2\";\"\";\"\";\"\";\"DPST-5-1\"\r\n");
+        QVERIFY(p.core.importEts(p.f.path("ets.csv")));
+        QCOMPARE(p.core.completions("204"), QStringList{"1/3/2 Room 204 Setpoint \u00B7 5.001"});
+        QCOMPARE(p.core.completions("1/3/").size(), 2);
+        QCOMPARE(p.core.helpText({p.row(5, 3), kColEis}),
+                 p.f.withTexts("{EIB9} \u00B7 DPT 9.001 {KNX6} \u00B7 Unit 5 \u00B7 Room 204 \u00B7 03 - {H35}"));
+        p.use(5, 3, "1/3/2");
+        p.s.acceptAdvice = [&] { return p.core.typeWarnings(); };
+        p.f.prompter().clear();
+        p.f.prompter().msgBoxAnswers = {1, 2};
+        QCOMPARE(p.s.accept().stop, AcceptOutcome::Declined);
+        QCOMPARE(p.f.messages(), p.f.withTexts("{PL62}\n1/3/2 Room 204 Setpoint{KNX31}9.001{KNX32}5.001{KNX33}|{A23}").split('|'));
     }
 
     void acceptChecks_data()

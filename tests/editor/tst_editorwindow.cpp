@@ -1,6 +1,8 @@
 // The configuration editor as its user drives it: keys typed into the widget that has the focus,
 // clicks on the grid, its header, its pop-ups and the buttons.
 #include "EditorFixture.h"
+#include "editor/ui/EditorMenus.h"
+#include "editor/ui/PlanDialog.h"
 #include "editor/ui/SignalGridPage.h"
 #include "editor/ui/SignalGridView.h"
 #include "editor/ui/fConfKorvaneEIB.h"
@@ -14,7 +16,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -31,10 +35,15 @@ struct Editor {
     {
         w = std::make_unique<fConfKorvaneEIB>(f.ctx());
         w->show();
+        activate();
+        f.prompter().clear();
+    }
+    // The window active again, as the window manager makes it when a dialog over it closes.
+    void activate()
+    {
         QApplication::setActiveWindow(w.get());
         if (!QTest::qWaitForWindowActive(w.get()))
             qWarning("the editor did not become active");
-        f.prompter().clear();
     }
     SignalTableModel &model() { return w->session().table(); }
     GridController &grid() { return w->session().grid(); }
@@ -79,6 +88,15 @@ struct Editor {
                 shown << a;
         menu->hide();
         shown.value(item)->trigger();
+    }
+    // Clicks a menu of the menu bar, then its entry.
+    void menu(const char *name, const char *entry)
+    {
+        QMenuBar *bar = w->menus->menuBar;
+        auto *m = w->findChild<QMenu *>(name);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(m->menuAction()).center());
+        QTRY_VERIFY(m->isVisible());
+        QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(m->findChild<QAction *>(entry)).center());
     }
     // A row in use with an address and its flags, set through the model.
     void use(int row, const QString &address, const QString &flags = "RWT")
@@ -272,6 +290,101 @@ private slots:
         e.click(kMode, kColT, Qt::ShiftModifier);
         e.key(Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("\tW\tT\n\tW\tT\n"));
+    }
+
+    // One plan by the menus and keys: a series filled, undone and made again, one unit's plan on
+    // the others, a block pasted, a unit found by its name.
+    void addressPlans()
+    {
+        Editor e(unitSettings(3) + "D2-Name=Room 204\r\n");
+        const int row2 = e.model().findRow(2, 0), row3 = e.model().findRow(3, 0), setpoint = e.model().findRow(1, 3);
+        e.showGrid();
+        e.click(kOnOff, kColAddress);
+        e.menu("mnuAddresses", "mnuFill");
+        QPointer<fFillAddresses> fill = qobject_cast<fFillAddresses *>(QApplication::activeModalWidget());
+        QVERIFY(fill);
+        QTRY_COMPARE(QApplication::focusWidget(), fill->txtStart);
+        e.type("1/0/8");
+        QCOMPARE(fill->lblPreview->text(), e.f.withTexts("{PL31}1/0/8 \u2026 1/0/10 (3{PL32})"));
+        e.key(Qt::Key_Return);
+        QTRY_VERIFY(!fill);
+        e.activate();
+        auto onOff = [&] { return QStringList{e.cell(kOnOff, 5), e.cell(row2, 5), e.cell(row3, 5), e.cell(row3, 11)}; };
+        const QStringList filled{"1/0/8", "1/0/9", "1/0/10", e.f.text("X10")};
+        QCOMPARE(onOff(), filled);
+        e.click(kMode, kColAddress);
+        e.key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(onOff(), QStringList({"", "", "", e.f.text("X9")}));
+        e.key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(onOff(), filled);
+        // Unit 1's setpoint typed, its plan applied to units 2 and 3 a middle group apart.
+        e.click(setpoint, kColAddress);
+        e.type("2/0/1\r");
+        e.click(setpoint, kColYesNo);
+        e.type("1");
+        e.menu("mnuAddresses", "mnuApplyPlan");
+        QPointer<fApplyPlan> plan = qobject_cast<fApplyPlan *>(QApplication::activeModalWidget());
+        QVERIFY(plan);
+        QCOMPARE(e.w->menus->mnuApplyPlan->text(), e.f.withTexts("{PL9}{CLI1} 1{PL10}"));
+        QTRY_COMPARE(QApplication::focusWidget(), plan->txtFrom);
+        e.type("\t\t"); // the step's level: middle
+        e.key(Qt::Key_Down);
+        e.key(Qt::Key_Return);
+        QTRY_VERIFY(!plan);
+        e.activate();
+        QCOMPARE(e.cell(e.model().findRow(3, 3), kColAddress) + e.cell(row3, kColAddress), "2/2/11/2/8");
+        // Two lines of a spreadsheet onto unit 3's Mode and the next row shown.
+        QGuiApplication::clipboard()->setText("3/0/1\t\tR\r\n3/0/2\t\t\r\n");
+        e.click(e.model().findRow(3, 1), kColAddress);
+        e.key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(e.cell(e.model().findRow(3, 1), 5) + e.cell(e.model().findRow(3, 18), 5), "3/0/13/0/2");
+        // Found by its name; the list, the help line and the EIS column's tool tip tell more.
+        e.key(Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), e.w->gridPage->txtFilter);
+        e.type("room 204");
+        QCOMPARE(e.w->session().visibleRows().rowCount(), 39);
+        e.key(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), e.view());
+        e.click(row2, kColEis);
+        QCOMPARE(e.w->lblHelp->text(), e.f.withTexts("{EIB9} \u00B7 DPT 1.001 {KNX3} \u00B7 Unit 2 \u00B7 Room 204 \u00B7 00 - {H32}"));
+        QCOMPARE(e.view()->model()->data(e.grid().viewIndex({row2, kColEis}), Qt::ToolTipRole).toString(),
+                 e.f.withTexts("01 - Switching (1 bit) \u00B7 DPT 1.001 {KNX3}"));
+        QCOMPARE(e.w->lstMaquina->item(1)->text(), QStringLiteral("Unit 2 \u00B7 Room 204"));
+        e.key(Qt::Key_F, Qt::ControlModifier);
+        e.key(Qt::Key_Escape);
+        QCOMPARE(e.w->session().visibleRows().rowCount(), 3 * 39 + 1);
+        QVERIFY(e.w->isVisible());
+        QVERIFY(e.f.messages().isEmpty());
+    }
+
+    // The signal table out to a spreadsheet and back by the menus; an ETS export's names offered
+    // while an address is typed.
+    void spreadsheetAndEts()
+    {
+        Editor e;
+        e.w->menus->chooseFile = [&](const QString &, const QString &, const QString &filter, bool) {
+            return e.f.path(filter == e.f.text("PL60") ? "ets.csv" : "plan.csv");
+        };
+        e.menu("mnuAddresses", "mnuExportCsv");
+        QByteArray csv = e.f.read("plan.csv");
+        QVERIFY(csv.contains("\r\n3;1;"));
+        csv.replace("(1 bit);;;R;W;T;;0 - No\r\n4;", "(1 bit);1/0/1;;R;W;T;;1\r\n4;");
+        e.f.write("plan.csv", csv);
+        e.menu("mnuAddresses", "mnuImportCsv");
+        QCOMPARE(e.cell(kOnOff, kColAddress) + e.cell(kOnOff, kColYesNo), "1/0/1" + e.f.text("X10"));
+        e.f.write("ets.csv", "\"Room 101 Setpoint\";\"1/3/1\";\"\";\"\";\"\";\"DPST-9-1\"\r\n");
+        e.menu("mnuAddresses", "mnuEts");
+        QCOMPARE(e.f.messages(), QStringList({e.f.text("KNX47") + e.f.path("plan.csv"), e.f.withTexts("{PL51}40. {PL53}"),
+                                              "1" + e.f.text("PL61")}));
+        e.showGrid();
+        e.click(kMode, kColAddress);
+        e.type("room");
+        auto *popup = qobject_cast<QAbstractItemView *>(QApplication::activePopupWidget());
+        QVERIFY(popup);
+        QCOMPARE(popup->model()->index(0, 0).data().toString(), QStringLiteral("1/3/1 Room 101 Setpoint \u00B7 9.001"));
+        QTest::mouseClick(popup->viewport(), Qt::LeftButton, {}, popup->visualRect(popup->model()->index(0, 0)).center());
+        e.key(Qt::Key_Return);
+        QCOMPARE(e.cell(kMode, kColAddress), QStringLiteral("1/3/1"));
     }
 
     void sortByHeader()

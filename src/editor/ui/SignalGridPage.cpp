@@ -6,12 +6,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -31,8 +34,28 @@ SignalGridPage::SignalGridPage(AppContext &ctx, EditorSession &session, QWidget 
     grid->setObjectName(QStringLiteral("grid"));
     m_delegate = new GridEditDelegate(m_controller, grid);
     grid->setItemDelegate(m_delegate);
+    m_delegate->deviceName = [this](int device) { return m_session.deviceName(device); };
+
+    txtFilter = new QLineEdit(this);
+    txtFilter->setObjectName(QStringLiteral("txtFilter"));
+    txtFilter->setPlaceholderText(ctx.GetText(QStringLiteral("PL15")));
+    txtFilter->setClearButtonEnabled(true);
+    txtFilter->installEventFilter(this);
+    chkInUse = new QCheckBox(ctx.GetText(QStringLiteral("PL16")), this);
+    chkInUse->setObjectName(QStringLiteral("chkInUse"));
+    chkInUse->installEventFilter(this);
+    auto *findLabel = new QLabel(ctx.GetText(QStringLiteral("PL14")), this);
+    findLabel->setBuddy(txtFilter);
+    auto *filterRow = new QHBoxLayout;
+    filterRow->addWidget(findLabel);
+    filterRow->addWidget(txtFilter, 1);
+    filterRow->addWidget(chkInUse);
+    connect(txtFilter, &QLineEdit::textChanged, this, &SignalGridPage::filterEdited);
+    connect(chkInUse, &QCheckBox::toggled, this, &SignalGridPage::filterEdited);
+
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(filterRow);
     layout->addWidget(grid);
 
     grid->keyHandler = [this](QKeyEvent *event) { return keyPressed(event); };
@@ -102,6 +125,15 @@ int SignalGridPage::columnWidth(int column) const
         return std::max(width, fm.horizontalAdvance(QStringLiteral("15/7/255")) + padding);
     if (column >= kColR && column <= kColU)
         return std::max(width, fm.horizontalAdvance(QStringLiteral("U2")) + padding);
+    if (column == kColDevice) {
+        // Room for the device names beside the numbers, within reason.
+        for (int d = 1; d <= m_session.settingsPage().deviceCount(); ++d) {
+            const QString name = m_session.deviceName(d);
+            if (!name.isEmpty())
+                width = std::max(width, std::min(fm.horizontalAdvance(QString::number(d) + QStringLiteral(" \u00B7 ") + name)
+                                                     + padding, 24 * fm.averageCharWidth()));
+        }
+    }
     const int blockRows = std::min(model.gridRowCount() - 1, 1 + InfoOf(m_session.machineType()).rowsPerDevice);
     for (int r = 1; r <= blockRows; ++r)
         width = std::max(width, fm.horizontalAdvance(model.cell(r, column)) + padding);
@@ -197,9 +229,10 @@ void SignalGridPage::onCurrentChanged(const QModelIndex &current)
         return;
     }
     CommitEdit();
-    const QString help = m_controller.goToCell(m_controller.cellAt(current));
+    const GridCell cell = m_controller.cellAt(current);
+    const QString help = m_controller.goToCell(cell);
     if (!m_ctx.GridBusy)
-        emit helpChanged(help);
+        emit helpChanged(helpFor ? helpFor(cell) : help);
     syncSelection();
 }
 
@@ -240,10 +273,69 @@ template <typename Action> void SignalGridPage::moving(Action action)
 
 // ---- Keys and the in-place edit --------------------------------------------------------------------
 
+void SignalGridPage::copy()
+{
+    CommitEdit();
+    QGuiApplication::clipboard()->setText(m_controller.selectionText());
+}
+
+void SignalGridPage::paste()
+{
+    CommitEdit();
+    m_session.paste(QGuiApplication::clipboard()->text());
+}
+
+void SignalGridPage::find()
+{
+    txtFilter->setFocus(Qt::ShortcutFocusReason);
+    txtFilter->selectAll();
+}
+
+void SignalGridPage::filterEdited()
+{
+    CommitEdit();
+    moving([&] { m_session.setFilter(txtFilter->text(), chkInUse->isChecked()); });
+}
+
+void SignalGridPage::showFilter()
+{
+    const RowFilter &filter = m_session.visibleRows().filter();
+    const QSignalBlocker blockText(txtFilter);
+    const QSignalBlocker blockCheck(chkInUse);
+    txtFilter->setText(filter.text);
+    chkInUse->setChecked(filter.inUseOnly);
+}
+
+bool SignalGridPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == txtFilter)
+            emit helpChanged(m_ctx.GetText(QStringLiteral("PL17")));
+        return false;
+    }
+    if (watched != txtFilter || event->type() != QEvent::KeyPress)
+        return false;
+    // Escape empties the filter before it closes the window; Enter and Down go to the rows found.
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (key->key() == Qt::Key_Escape && !txtFilter->text().isEmpty()) {
+        txtFilter->clear();
+        return true;
+    }
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Down) {
+        grid->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    return false;
+}
+
 bool SignalGridPage::keyPressed(QKeyEvent *event)
 {
     if (event->matches(QKeySequence::Copy)) {
-        QGuiApplication::clipboard()->setText(m_controller.selectionText());
+        copy();
+        return true;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        paste();
         return true;
     }
     QChar key;

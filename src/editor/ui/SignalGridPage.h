@@ -3,8 +3,11 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class QAction;
+class QCheckBox;
+class QLineEdit;
 class QMenu;
 
 namespace tarveon {
@@ -14,9 +17,9 @@ class EditorSession;
 class GridEditDelegate;
 class SignalGridView;
 
-// The signal table tab of the configuration editor: the grid `grid` with its in-place editor and
-// its pop-up menus. It hands the user's keys and clicks to the session's grid controller and shows
-// what comes back; the help line is the window's (helpChanged).
+// The signal table tab of the configuration editor: the filter line, the grid `grid` with its
+// in-place editor and its pop-up menus. It hands the user's keys and clicks to the session's grid
+// controller and shows what comes back; the help line is the window's (helpChanged).
 class SignalGridPage : public QWidget {
     Q_OBJECT
 public:
@@ -35,6 +38,20 @@ public:
     void followModel();
     // The tab strip is changing pages: the focus that moves meanwhile is not the user's.
     void setPageChanging(bool changing) { m_pageChanging = changing; }
+
+    // Ctrl+C and Ctrl+V on the grid (an open editor is committed first).
+    void copy();
+    void paste();
+    // Ctrl+F: the focus into the filter line.
+    void find();
+    // After the session changed the filter itself: the filter line shows it.
+    void showFilter();
+    // The help line's text for a cell (the column's help unless given).
+    std::function<QString(const GridCell &)> helpFor;
+    GridEditDelegate *delegate() const { return m_delegate; }
+
+    QLineEdit *txtFilter = nullptr;
+    QCheckBox *chkInUse = nullptr;
 
     SignalGridView *grid = nullptr;
     QMenu *popmnuCod = nullptr;
@@ -62,6 +79,8 @@ private:
     void onDoubleClicked(const QModelIndex &index);
     void onRightPressed(const QModelIndex &index, const QPoint &globalPos);
     void sortBy(int column);
+    void filterEdited();
+    bool eventFilter(QObject *watched, QEvent *event) override;
     // Runs an action of the controller that may move or hide rows under the view's current cell.
     template <typename Action> void moving(Action action);
 

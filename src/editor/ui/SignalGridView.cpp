@@ -3,13 +3,62 @@
 #include "editor/SignalTableModel.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStringListModel>
 
 namespace tarveon {
+
+namespace {
+
+// Offers book entries for what is typed; the address of the entry chosen goes into the cell, as
+// the whole text or, in a further-address list, as its last item.
+class AddressCompleter : public QCompleter {
+public:
+    AddressCompleter(QLineEdit *editor, bool list) : QCompleter(editor), m_list(list)
+    {
+        setModel(new QStringListModel(this));
+        setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+        setMaxVisibleItems(12);
+        setWidget(editor);
+        connect(this, qOverload<const QString &>(&QCompleter::activated), editor, &QLineEdit::setText);
+    }
+    // What the last item of the text is.
+    QString typed(const QString &text) const { return m_list ? text.section(u',', -1).trimmed() : text.trimmed(); }
+    void show(const QStringList &entries)
+    {
+        static_cast<QStringListModel *>(model())->setStringList(entries);
+        if (entries.isEmpty()) {
+            popup()->hide();
+            return;
+        }
+        // The cell is narrow; the names are what the list is for.
+        const QFontMetrics fm = popup()->fontMetrics();
+        int width = widget()->width();
+        for (const QString &entry : entries)
+            width = std::max(width, fm.horizontalAdvance(entry) + 24);
+        const int scrollBar = popup()->verticalScrollBar()->sizeHint().width();
+        complete(QRect(0, 0, width + (entries.size() > maxVisibleItems() ? scrollBar : 0), widget()->height()));
+    }
+    QString pathFromIndex(const QModelIndex &index) const override
+    {
+        const QString address = index.data().toString().section(u' ', 0, 0);
+        const auto *editor = qobject_cast<QLineEdit *>(widget());
+        const QString text = editor ? editor->text() : QString();
+        const qsizetype comma = m_list ? text.lastIndexOf(u',') : -1;
+        return comma < 0 ? address : text.left(comma + 1) + QLatin1Char(' ') + address;
+    }
+
+private:
+    bool m_list;
+};
+
+} // namespace
 
 void SignalCellDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
 {
@@ -17,6 +66,11 @@ void SignalCellDelegate::initStyleOption(QStyleOptionViewItem *option, const QMo
     const uint rgb = index.data(SignalTableModel::BackgroundRgbRole).toUInt();
     if (rgb != 0)
         option->backgroundBrush = QColor::fromRgba(rgb);
+    if (index.column() == kColDevice && deviceName) {
+        const QString name = deviceName(option->text.toInt());
+        if (!name.isEmpty())
+            option->text += QStringLiteral(" \u00B7 ") + name;
+    }
 }
 
 // ---- In-place editor -------------------------------------------------------------------------------
@@ -38,7 +92,17 @@ QWidget *GridEditDelegate::createEditor(QWidget *parent, const QStyleOptionViewI
     editor->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid palette(highlight); padding: 0 2px; }"));
     m_column = index.column();
     m_editor = editor;
+    if (completions && (m_column == kColAddress || m_column == kColFurtherAddresses)) {
+        auto *completer = new AddressCompleter(editor, m_column == kColFurtherAddresses);
+        connect(editor, &QLineEdit::textEdited, completer, [this, editor] { offerCompletions(editor); });
+    }
     return editor;
+}
+
+void GridEditDelegate::offerCompletions(QLineEdit *editor) const
+{
+    if (auto *completer = editor->findChild<AddressCompleter *>())
+        completer->show(completions(completer->typed(editor->text())));
 }
 
 void GridEditDelegate::setEditorData(QWidget *widget, const QModelIndex &) const
@@ -73,10 +137,13 @@ bool GridEditDelegate::eventFilter(QObject *object, QEvent *event)
     auto *editor = qobject_cast<QLineEdit *>(object);
     if (editor && event->type() == QEvent::FocusIn && m_caretPending) {
         m_caretPending = false;
-        if (m_start.selectAll)
+        if (m_start.selectAll) {
             editor->selectAll();
-        else
+        } else {
             editor->setCursorPosition(int(m_start.text.size()));
+            // The key that started the edit is typed text too.
+            offerCompletions(editor);
+        }
     }
     if (!editor || event->type() != QEvent::KeyPress)
         return SignalCellDelegate::eventFilter(object, event);

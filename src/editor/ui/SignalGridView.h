@@ -7,15 +7,22 @@
 #include <QTableView>
 #include <functional>
 
+class QCompleter;
+
 class QAbstractButton;
 
 namespace tarveon {
 
-// Paints the row colours of a signal grid (the model's background role, 0xFFRRGGBB).
+// Paints the row colours of a signal grid (the model's background role, 0xFFRRGGBB) and, when it
+// is given the names, the device's name beside its number in the Unit column ("12 · Room 204"):
+// the cell's text stays the number.
 class SignalCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    // The name of a device (1..n); empty: none shown.
+    std::function<QString(int device)> deviceName;
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
@@ -34,6 +41,9 @@ public:
     void setStart(const EditStart &start);
     // The editor that is open, or null.
     QLineEdit *openEditor() const { return m_editor; }
+    // Entries offered while an address column is typed into ("1/3/1 Room 101 Setpoint · 9.001");
+    // choosing one puts its address into the cell (in the further-address list, as its last item).
+    std::function<QStringList(const QString &typed)> completions;
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;
@@ -48,6 +58,7 @@ protected:
 
 private:
     void finish(QLineEdit *editor, bool commit);
+    void offerCompletions(QLineEdit *editor) const;
 
     GridController &m_grid;
     EditStart m_start;

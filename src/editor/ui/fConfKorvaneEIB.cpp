@@ -1,8 +1,10 @@
 #include "editor/ui/fConfKorvaneEIB.h"
 
 #include "app/AppContext.h"
+#include "editor/ui/EditorMenus.h"
 #include "editor/ui/SignalGridPage.h"
 #include "editor/ui/SignalGridView.h"
+#include "tools/AddressPlanCore.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,11 +16,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace tarveon {
@@ -130,6 +134,18 @@ fConfKorvaneEIB::fConfKorvaneEIB(AppContext &ctx, QWidget *parent)
         BusyPointer busy;
         m_session->open();
     }
+    // The address tools, the ETS address book kept with the project and the KNX hints.
+    m_planCore = std::make_unique<AddressPlanCore>(ctx, *m_session);
+    m_planCore->loadBook();
+    AddressPlanCore *core = m_planCore.get();
+    gridPage->helpFor = [core](const GridCell &cell) { return core->helpText(cell); };
+    gridPage->delegate()->completions = [core](const QString &typed) { return core->completions(typed); };
+    m_session->visibleRows().toolTipHint = [core](int row, int column) {
+        return column == kColEis ? core->datapointText(row) : QString();
+    };
+    m_session->acceptAdvice = [core] { return core->typeWarnings(); };
+    menus = new EditorMenus(ctx, *m_session, *core, gridPage, TabStrip1, this);
+    main->setMenuBar(menus->menuBar);
     // Leaving the settings page passes the focus to the buttons, not into the grid.
     QWidget *order[] = {TabStrip1->tabBar(), txtIp, txtNetMask, txtGateway, txtIPKorvane, txtPortKorvane,
                         txtTimeoutPoll, txtPhyAdd, chkUpdateOnResetoErrEIB, txtDelayUpdateBus, lstMaquina,
@@ -147,8 +163,11 @@ fConfKorvaneEIB::fConfKorvaneEIB(AppContext &ctx, QWidget *parent)
 
 fConfKorvaneEIB::~fConfKorvaneEIB()
 {
-    // The view lets go of the model before the model goes.
+    // The view lets go of the model before the model goes; the undo stack's commands go before the
+    // grid they change.
     grid->setModel(nullptr);
+    m_session->grid().setRecorder({});
+    delete menus;
 }
 
 // ---- Building -----------------------------------------------------------------------------------
@@ -357,6 +376,12 @@ bool fConfKorvaneEIB::settingsFieldEvent(QLineEdit *edit, SettingsField f, QEven
             QApplication::beep();
         if (edit->text() != check.text)
             showFieldText(edit, check.text);
+        if (f == SettingsField::MachineName) {
+            // The list and the grid show the device's name.
+            if (QListWidgetItem *item = lstMaquina->item(m_page.currentDevice()))
+                item->setText(m_page.deviceItemText(m_page.currentDevice()));
+            grid->viewport()->update();
+        }
         return false;
     }
     case QEvent::KeyPress: {
@@ -384,7 +409,9 @@ void fConfKorvaneEIB::cmdAceptar_Click()
 {
     gridPage->CommitEdit();
     const AcceptOutcome outcome = m_session->accept(processEvents);
-    // Blank rows may have gone: the view starts again from the controller's cell.
+    // Blank rows may have gone and the filter may have been cleared: the view starts again from
+    // the controller's cell.
+    gridPage->showFilter();
     gridPage->followModel();
     switch (outcome.stop) {
     case AcceptOutcome::Validation:
@@ -401,6 +428,8 @@ void fConfKorvaneEIB::cmdAceptar_Click()
         TabStrip1->setCurrentIndex(0);
         break;
     case AcceptOutcome::Saved:
+        // What was saved is the new start: no undo reaches behind it.
+        menus->undoStack->clear();
         if (outcome.generated)
             cmdTarveon->setEnabled(false);
         break;

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QHash>
 #include <array>
+#include <memory>
 
 class QCheckBox;
 class QLabel;
@@ -14,7 +15,9 @@ class QTabWidget;
 
 namespace tarveon {
 
+class AddressPlanCore;
 class AppContext;
+class EditorMenus;
 class SignalGridPage;
 class SignalGridView;
 
@@ -29,6 +32,7 @@ public:
     ~fConfKorvaneEIB() override;
 
     EditorSession &session() { return *m_session; }
+    AddressPlanCore &planCore() { return *m_planCore; }
 
     // --- Controls -------------------------------------------------------------------------------
     QTabWidget *TabStrip1;
@@ -54,6 +58,7 @@ public:
     std::array<QLineEdit *, 3> txtMaquina{};
     std::array<QLabel *, 3> lblMaquina{};
     QPushButton *cmdElementos;
+    EditorMenus *menus;
 
     // The field of the settings page behind a line edit.
     QLineEdit *field(SettingsField f) const;
@@ -80,6 +85,7 @@ private:
 
     AppContext &m_ctx;
     EditorSession *m_session;
+    std::unique_ptr<AddressPlanCore> m_planCore;
     SettingsPage &m_page;
     QHash<QLineEdit *, SettingsField> m_fields;
     QHash<QLineEdit *, int> m_maxLength; // the length a field takes when typed into
