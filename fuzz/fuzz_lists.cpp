@@ -1,6 +1,6 @@
 // Fuzzed further-address (listen) lists and physical addresses (conversion and the settings page's check). The first byte chooses the row's
 // own group; the rest is the list. A list the check accepts holds distinct non-zero valid groups
-// other than the own one; a refused list shows one or two messages. Physical address texts
+// other than the own one; a refused list yields one or two messages. Physical address texts
 // convert without fault and a valid area.line.device converts back to the same value.
 #include "FuzzSupport.h"
 #include "editor/DeviceChecks.h"
@@ -19,12 +19,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const qint16 own = qint16(data[0] * 129); // spreads over 0..32895 (wraps to negatives too)
     const QString list = QString::fromLatin1(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
 
-    const bool invalid = ListenListInvalid(ctx, list, own);
-    const auto &shown = fuzz::prompter().records;
+    ValidationFault fault;
+    const bool invalid = ListenListInvalid(ctx, list, own, &fault);
     if (invalid) {
-        require(!shown.isEmpty() && shown.size() <= 2);
+        const QStringList messages = fault.messages();
+        require(!messages.isEmpty() && messages.size() <= 2);
     } else {
-        require(shown.isEmpty());
+        require(fault.key.isEmpty());
         QString rest = list;
         QSet<qint16> seen;
         while (!rest.isEmpty()) {

@@ -34,12 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     require(applied <= stored.rowCount());
     require(table.rowCount() == 4);
 
-    fuzz::prompter().clear();
     bool fault = false;
     ValidationFault where;
     if (!ValidateSignalTable(ctx, table, SignalColumns{}, fault, -1, &where)) {
         require(fault && where.row >= 1 && where.row < 4);
-        require(!fuzz::prompter().records.isEmpty() && fuzz::prompter().records.size() <= 2);
+        require(!where.messages().isEmpty() && where.messages().size() <= 2);
     }
     for (int r = 1; r <= stored.rowCount() && r < 50; ++r) {
         QString list = stored.field(r, 6);
