@@ -439,6 +439,9 @@ private slots:
         p.s.grid().sortByColumn(kColRowNumber);
         p.undoAll();
         QCOMPARE(cellsOf(p.model().table()), before);
+        p.use(3, 0, "2/0/3", "15/7/200"); // a further address finds its row too
+        p.s.setFilter("15/7/200", false);
+        QCOMPARE(view.rowCount(), 1);
         // Device 1's On/Off row in use with R and no address stops OK; the filter makes way.
         p.model().setCell(p.row(1, 0), kColYesNo, "1 - Yes");
         p.s.setFilter("Room 204", false);
