@@ -12,9 +12,6 @@ namespace tarveon::cli {
 
 namespace {
 
-constexpr int kColDevice = 1;
-constexpr int kColCode = 2;
-
 // Where a fault of the table is: device, signal (its code caption), column header and cell text.
 QString cellPlace(const AppContext &ctx, int protocolCode, const SignalTable &table, int row, int column)
 {

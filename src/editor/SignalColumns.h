@@ -35,22 +35,6 @@ struct ColumnInfo {
 
 using ColumnInfos = std::array<ColumnInfo, kSignalColumns>;
 
-// Column numbers of the signal grids (the editor's and the viewer's).
-enum SignalColumn : qint16 {
-    kColRowNumber = 0,
-    kColDevice = 1,
-    kColCode = 2,
-    kColDescription = 3,
-    kColEis = 4,
-    kColAddress = 5,
-    kColFurtherAddresses = 6,
-    kColR = 7,
-    kColW = 8,
-    kColT = 9,
-    kColU = 10,
-    kColYesNo = 11,
-};
-
 // The shared set-up of the EIS, address, further-address, flag and yes/no columns: per column
 // writes the header into row 0 (adding that row to an empty grid), sets width (never narrower than
 // its header text), content kind and alignment, and fills the descriptor.

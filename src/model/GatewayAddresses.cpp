@@ -8,15 +8,6 @@
 
 namespace tarveon {
 
-namespace {
-
-constexpr int kColDevice = 1;
-constexpr int kColGroup = 5;
-constexpr int kColListen = 6;
-constexpr int kColYesNo = 11;
-
-} // namespace
-
 bool IsEnabledDevice(const ProjectSettings &settings, qint64 device)
 {
     return device >= 1 && device <= settings.devices.size() && settings.devices[device - 1].active;
@@ -32,7 +23,7 @@ GatewayAddresses CollectGatewayAddresses(const ProjectSettings &settings, const 
             const SignalRow &row = table.rows[r];
             if (LeadingInteger(row[kColYesNo]) == 0 || !IsEnabledDevice(settings, LeadingInteger(row[kColDevice])))
                 continue;
-            QString list = pass == 1 ? TrimBlanks(row[kColGroup]) + QLatin1Char(',') : TrimBlanks(row[kColListen]);
+            QString list = pass == 1 ? TrimBlanks(row[kColAddress]) + QLatin1Char(',') : TrimBlanks(row[kColFurtherAddresses]);
             while (!list.isEmpty()) {
                 const qint16 g = TakeFirstGroup(list);
                 if (g < 0)

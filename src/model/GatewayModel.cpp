@@ -16,16 +16,6 @@ namespace tarveon {
 
 namespace {
 
-// Signal table columns read here.
-constexpr int kColDevice = 1;
-constexpr int kColCode = 2;
-constexpr int kColEis = 4;
-constexpr int kColListen = 6;
-constexpr int kColR = 7;
-constexpr int kColW = 8;
-constexpr int kColT = 9;
-constexpr int kColU = 10;
-
 constexpr int kCodeControllerStatus = kControllerStatusCode;
 constexpr int kCodeDeviceStatus = kDeviceStatusCode;
 
@@ -194,7 +184,7 @@ bool BuildGatewayModel(const AppContext &ctx, int protocolCode, const ProjectSet
                              | (flagSet(row, kColW) ? 4 : 0) | (flagSet(row, kColR) ? 8 : 0));
         group.TipoEIS = quint8(leadingInt(row[kColEis]));
         if (TrimBlanks(row[kColU]) == QLatin1String("U2")) {
-            QString listen = TrimBlanks(row[kColListen]);
+            QString listen = TrimBlanks(row[kColFurtherAddresses]);
             group.GrupoU = TakeFirstGroup(listen);
         } else {
             group.GrupoU = group.Grupo;

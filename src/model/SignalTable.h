@@ -45,6 +45,22 @@ struct ColumnFormat {
 
 constexpr int kSignalColumns = 12;
 
+// Column numbers of the signal grids (the editor's, the viewer's and the files').
+enum SignalColumn : qint16 {
+    kColRowNumber = 0,
+    kColDevice = 1,
+    kColCode = 2,
+    kColDescription = 3,
+    kColEis = 4,
+    kColAddress = 5,
+    kColFurtherAddresses = 6,
+    kColR = 7,
+    kColW = 8,
+    kColT = 9,
+    kColU = 10,
+    kColYesNo = 11,
+};
+
 // The signal table of a project: row 0 holds the column headers, rows 1..N the signals.
 // rowKeys maps "device-code" (e.g. "3-101") to the row index.
 struct SignalTable {

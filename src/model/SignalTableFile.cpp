@@ -17,7 +17,7 @@ namespace {
 
 const QString kCR = QStringLiteral("\r");
 const QString kError = QStringLiteral("Error: ");
-constexpr int kColumns = 12;
+constexpr int kColumns = kSignalColumns;
 
 QString protocolName(const AppContext &ctx, qint16 code)
 {
