@@ -396,6 +396,10 @@ TEXTS = [
     ("LNK5", "Cannot open serial port ", "No se puede abrir el puerto serie "),
     ("LNK6", "The gateway or its serial adapter was disconnected from port ",
              "La pasarela o su adaptador serie se ha desconectado del puerto "),
+
+    # --- Group read and write, the simulator on knxd ---
+    ("#", "Command line read and write: a group value the gateway did not report"),
+    ("GRW1", "The gateway did not report the value of group ", "La pasarela no ha informado del valor del grupo "),
 ]
 
 

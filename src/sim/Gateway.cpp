@@ -187,7 +187,8 @@ void Gateway::command(const QString &raw)
                 sendLine(QStringLiteral("ERROR: group address"));
                 return;
             }
-            reportGroup(group);
+            if (!m_opt.ignoreReads)
+                reportGroup(group);
         } else {
             const qsizetype eq = body.indexOf(QLatin1Char('='));
             const int group = eq < 0 ? -1 : parseGroup(body.left(eq));

@@ -26,6 +26,7 @@ struct Options {
     qint64 hangupAfter = -1;      // close the line and quit once this many upload bytes came in
     bool wrongAck = false;        // acknowledge one byte more than received
     bool duplicateAck = false;    // send every acknowledgement twice
+    bool ignoreReads = false;     // answer no group value request
     QMap<int, double> initialValues; // group number -> value
     QList<int> driftGroups;          // groups whose values drift; empty: 1/0/1, 1/0/2 and 1/0/3
     QString identification;          // the answer to INFO?; empty: "Protocol:" family "." firmware ...

@@ -106,7 +106,9 @@ int main(int argc, char *argv[])
                                       QStringLiteral("Acknowledge one byte more than received."));
     const QCommandLineOption duplicateAck(QStringLiteral("duplicate-ack"),
                                           QStringLiteral("Send every acknowledgement twice."));
-    parser.addOptions({device, exitWithParent, family, firmware, identification, baud, crOnly, traffic, drift,
+    const QCommandLineOption ignoreReads(QStringLiteral("ignore-reads"),
+                                         QStringLiteral("Answer no group value request (GP:...?)."));
+    parser.addOptions({ignoreReads, device, exitWithParent, family, firmware, identification, baud, crOnly, traffic, drift,
                        driftGroup, set, silent, refuse, cancelAfter, silentAfter, hangupAfter, wrongAck,
                        duplicateAck});
     QStringList args = QCoreApplication::arguments();
@@ -135,6 +137,7 @@ int main(int argc, char *argv[])
     opt.refuse = cl.isSet(refuse);
     opt.wrongAck = cl.isSet(wrongAck);
     opt.duplicateAck = cl.isSet(duplicateAck);
+    opt.ignoreReads = cl.isSet(ignoreReads);
     if (cl.isSet(cancelAfter))
         opt.cancelAfter = number(cancelAfter);
     if (cl.isSet(silentAfter))
