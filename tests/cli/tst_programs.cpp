@@ -395,7 +395,8 @@ private slots:
         QCOMPARE(cli({"write", "--port", sim.devicePath(), "1/0/2", "1"}).out, "GP:01/0/002=1.00\n");
         QVERIFY2(waitFor([&] {
                      const QByteArray out = listen.peek(1 << 16);
-                     return out.contains(" to 1/0/5: 0C 7E \n") && out.contains(" to 1/0/2: 01\n"); // 1 bit: inside the APCI
+                     // A 1-bit value travels inside the APCI byte, longer ones after it.
+                     return out.contains(" to 1/0/5: 0C 7E \n") && out.contains(" to 1/0/2: 01\n");
                  }),
                  listen.peek(1 << 16).constData());
         listen.kill();
