@@ -352,8 +352,9 @@ private slots:
         QVERIFY(p.waitForFinished(5000));
         QCOMPARE(p.exitCode(), 0);
         QCOMPARE(p.readAllStandardOutput(), QByteArray("GP:01/0/003=-0.25\n"));
-        QVERIFY(cli({"write", "1/8/3", "1"}).err.startsWith("tarveon-cli write: not a group address: 1/8/3\n"));
-        QVERIFY(cli({"write", "1/0/3", "1.5x"}).err.startsWith("tarveon-cli write: not a number: 1.5x\n"));
+        const QStringList noPort{"write", "--port", "/dev/null-tarveon"};
+        QVERIFY(cli(noPort + QStringList{"1/8/3", "1"}).err.startsWith("tarveon-cli write: not a group address: 1/8/3\n"));
+        QVERIFY(cli(noPort + QStringList{"1/0/3", "1.5x"}).err.startsWith("tarveon-cli write: not a number: 1.5x\n"));
     }
 
     // The simulator on knxd (the dummy bus echoes group telegrams between its clients): a KNX
