@@ -370,8 +370,10 @@ private slots:
         daemon.start(knxd, {"-e", "0.0.1", "-E", "0.0.2:8", "-i", QString::number(port), "-b", "dummy:"});
         QVERIFY(waitFor([&] { return localPort(port) == port; }));
         const QString url = "ip:localhost:" + QString::number(port);
-        // Unit 1's setpoint (EIS 5, DPT 9) on 1/0/5 besides the on/off (DPT 1) on 1/0/2.
-        writeProject(twoUnits(), goodRows() + datRow(5, 1, 3, "1/0/5", "", "R W T -", 1, "05"));
+        // Unit 1's setpoint (EIS 5, DPT 9) on 1/0/5 and mode (EIS 14, DPT 5) on 1/0/6 besides its
+        // on/off (DPT 1) on 1/0/2.
+        writeProject(twoUnits(), goodRows() + datRow(5, 1, 3, "1/0/5", "", "R W T -", 1, "05") +
+                                     datRow(6, 1, 1, "1/0/6", "", "R W T -", 1, "14"));
         QCOMPARE(cli({"generate", project}).code, 0);
         SimProcess sim;
         QVERIFY(sim.start({"--knxd", url}));
@@ -383,21 +385,27 @@ private slots:
         monitor.start(t->dir.filePath("tarveon-cli"), {"monitor", "--raw", "--eib", "--port", sim.devicePath()});
         QVERIFY(waitFor([&] { return monitor.peek(1 << 16).contains("<BUSINTALL\n"); }));
         QCOMPARE(QProcess::execute(knxtool, {"groupwrite", url, "1/0/5", "0c", "1a"}), 0);
+        QCOMPARE(QProcess::execute(knxtool, {"groupswrite", url, "1/0/2", "1"}), 0);
         QVERIFY2(waitFor([&] {
                      const QString out = QString::fromLatin1(monitor.peek(1 << 16));
                      return out.contains(QRegularExpression("\nEIB>0\\.0\\.\\d 01/0/005 Write 21\\.00\n")) &&
-                            out.contains("\n>GP:01/0/005=21.00\n");
+                            out.contains("\n>GP:01/0/005=21.00\n") && out.contains("\n>GP:01/0/002=1.00\n");
                  }),
                  monitor.peek(1 << 16).constData());
         monitor.terminate();
         QVERIFY(monitor.waitForFinished(5000));
 
         QCOMPARE(cli({"write", "--port", sim.devicePath(), "1/0/5", "23"}).out, "GP:01/0/005=23.00\n");
-        QCOMPARE(cli({"write", "--port", sim.devicePath(), "1/0/2", "1"}).out, "GP:01/0/002=1.00\n");
+        QCOMPARE(cli({"write", "--port", sim.devicePath(), "1/0/2", "0"}).out, "GP:01/0/002=0.00\n");
+        QCOMPARE(cli({"write", "--port", sim.devicePath(), "1/0/6", "3"}).out, "GP:01/0/006=3.00\n");
+        QCOMPARE(QProcess::execute(knxtool, {"groupread", url, "1/0/5"}), 0);
         QVERIFY2(waitFor([&] {
-                     const QByteArray out = listen.peek(1 << 16);
-                     // A 1-bit value travels inside the APCI byte, longer ones after it.
-                     return out.contains(" to 1/0/5: 0C 7E \n") && out.contains(" to 1/0/2: 01\n");
+                     const QString out = QString::fromLatin1(listen.peek(1 << 16));
+                     // A 1-bit value travels inside the APCI byte, longer ones after it; a read is
+                     // answered with the value.
+                     return out.contains(" to 1/0/5: 0C 7E \n") && out.contains(" to 1/0/2: 00\n") &&
+                            out.contains(" to 1/0/6: 03 \n") &&
+                            out.contains(QRegularExpression("Response from [.0-9]+ to 1/0/5: 0C 7E \n"));
                  }),
                  listen.peek(1 << 16).constData());
         listen.kill();
