@@ -1,5 +1,6 @@
 #include "KnxdBridge.h"
 
+#include "model/GatewayFile.h"
 #include "model/GroupAddress.h"
 
 #include <QSocketNotifier>
@@ -20,11 +21,6 @@ constexpr quint8 kGroupWrite = 0x80;
 bool isSmall(Dpt dpt)
 {
     return dpt.main >= 1 && dpt.main <= 3;
-}
-
-quint16 readInt16(const QByteArray &bytes, qsizetype at)
-{
-    return quint16(quint8(bytes[at]) | quint8(bytes[at + 1]) << 8);
 }
 
 } // namespace
@@ -113,20 +109,10 @@ void KnxdBridge::takeTelegram(quint16 source, quint16 group, const quint8 *apdu,
 
 QHash<int, Dpt> GroupsOfGatewayFile(const QByteArray &file)
 {
-    // Checksum (4), then the content: the group count at 307, 11-byte records from 309, each
-    // Grupo (Int16) first and TipoEIS at 8.
-    constexpr qsizetype kCount = 4 + 307, kRecords = 4 + 309, kRecordSize = 11, kEisAt = 8;
     QHash<int, Dpt> groups;
-    if (file.size() < kRecords || !file.mid(4).startsWith("KORVANE-"))
-        return groups;
-    const int count = qint16(readInt16(file, kCount));
-    if (count < 0 || file.size() < kRecords + count * kRecordSize)
-        return groups;
-    for (int i = 0; i < count; ++i) {
-        const qsizetype at = kRecords + i * kRecordSize;
-        const Dpt dpt = DptOfEis(quint8(file[at + kEisAt]), SignalMeaning::Plain);
-        if (dpt.isValid())
-            groups.insert(readInt16(file, at), dpt);
+    for (const GroupRecord &record : ReadGatewayFileGroups(file)) {
+        if (const Dpt dpt = DptOfEis(record.TipoEIS, SignalMeaning::Plain); dpt.isValid())
+            groups.insert(quint16(record.Grupo), dpt);
     }
     return groups;
 }
