@@ -181,15 +181,19 @@ int main(int argc, char *argv[])
             return 2;
         }
         if (cl.isSet(project)) {
+            // The gateway file generate wrote there (any case of its extension).
             const QDir dir(cl.value(project));
-            const QStringList files = dir.entryList({QStringLiteral("*.zdm")}, QDir::Files | QDir::CaseSensitive | QDir::NoDotAndDotDot);
+            const QStringList files = dir.entryList({QStringLiteral("*.zdm")}, QDir::Files);
             QFile file(files.isEmpty() ? QString() : dir.filePath(files.constFirst()));
-            if (!file.open(QIODevice::ReadOnly) || (bridge->setGroups(tarveon::sim::GroupsOfGatewayFile(file.readAll())),
-                                                    bridge->groupCount() == 0)) {
+            if (!files.isEmpty() && file.open(QIODevice::ReadOnly))
+                bridge->setGroups(tarveon::sim::GroupsOfGatewayFile(file.readAll()));
+            if (bridge->groupCount() == 0) {
                 QTextStream(stderr) << "tarveon-sim: no gateway file with groups in " << dir.path()
                                     << " (generate it first)\n";
                 return 2;
             }
+            QTextStream(stderr) << "tarveon-sim: knxd: the " << bridge->groupCount() << " groups of "
+                                << file.fileName() << "\n";
         }
     } else if (cl.isSet(project)) {
         return cl.usageError(QStringLiteral("--project goes with --knxd"));
