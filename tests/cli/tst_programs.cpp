@@ -3,6 +3,7 @@
 #include "LinkTestSupport.h"
 #include "PtySupport.h"
 #include "app/Version.h"
+#include "model/GatewayFile.h"
 
 #include <QtTest>
 #include <arpa/inet.h>
@@ -232,6 +233,11 @@ private slots:
                             T("A20") + "\n");
         // Group 1/0/3 (code 6, read-only): the stored W was dropped by the flag rules -> R T.
         QCOMPARE(file.mid(4 + 331, 11).toHex(' '), QByteArray("03 08 06 00 ff ff 00 0a 0e 03 08"));
+        const QVector<GroupRecord> read = ReadGatewayFileGroups(file); // the simulator reads them back
+        QCOMPARE(read.size(), 4);
+        QCOMPARE((QList<int>{read[2].Grupo, read[2].IdxPuntos, read[2].IdxEnlaces, read[2].Flags, read[2].TipoEIS}),
+                 (QList<int>{0x0803, 6, -1, 0x0a, 0x0e}));
+        QVERIFY(ReadGatewayFileGroups(file.chopped(file.size() - 4 - 309 - 43)).isEmpty()); // ends inside a record
         // Group 1/0/2 carries the link from unit 2's group 1/0/4 (index 3).
         QCOMPARE(file.mid(4 + 320, 11).toHex(' '), QByteArray("02 08 00 00 00 00 01 04 01 02 08"));
         QCOMPARE(file.mid(4 + 353, 6).toHex(' '), QByteArray("01 00 03 00 02 00"));
