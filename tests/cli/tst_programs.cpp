@@ -389,7 +389,8 @@ private slots:
         listen.start(knxtool, {"groupsocketlisten", url});
         QProcess monitor;
         monitor.start(t->dir.filePath("tarveon-cli"), {"monitor", "--raw", "--eib", "--port", sim.devicePath()});
-        QVERIFY(waitFor([&] { return monitor.peek(1 << 16).contains("<BUSINTALL\n"); }));
+        // On line with both reports on when the gateway has answered ONCHANGES and BUSINTALL.
+        QVERIFY(waitFor([&] { return monitor.peek(1 << 16).contains("<BUSINTALL\n>OK\n>OK\n"); }));
         QCOMPARE(QProcess::execute(knxtool, {"groupwrite", url, "1/0/5", "0c", "1a"}), 0);
         QCOMPARE(QProcess::execute(knxtool, {"groupswrite", url, "1/0/2", "1"}), 0);
         QVERIFY2(waitFor([&] {
