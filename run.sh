@@ -4,12 +4,20 @@
 # demo project of three indoor units, opened and already on line (--online), so the gateway
 # identifies itself, the file is offered and the monitors are ready without a click.
 # ./run.sh --no-demo starts the tool alone, on the port of its settings (or --port DEVICE).
+# ./run.sh --knxd URL puts the demo's simulator on a running knxd as well (README: "The simulated
+# installation on KNX").
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 demo=1
 args=()
-for a in "$@"; do
-  if [[ "$a" == --no-demo ]]; then demo=0; else args+=("$a"); fi
+knxd=()
+while (($#)); do
+  case "$1" in
+    --no-demo) demo=0 ;;
+    --knxd) knxd=(--knxd "${2:?--knxd needs a URL, e.g. ip:localhost:6720}"); shift ;;
+    *) args+=("$1") ;;
+  esac
+  shift
 done
 ./scripts/install-deps.sh
 cmake --preset default >/dev/null
@@ -30,6 +38,7 @@ simout="$(mktemp)"
 # The demo's signals start from plausible values; its inlet temperatures drift
 # (scripts/demo-sim.args, one argument a line, goes with scripts/make-demo-project.py).
 mapfile -t demo_sim <scripts/demo-sim.args
+((${#knxd[@]} == 0)) || demo_sim+=("${knxd[@]}" --project "$bin/ProjectsZDM/Demo")
 "$bin/tarveon-sim" --exit-with-parent "${demo_sim[@]}" >"$simout" 2>&1 &
 sim=$!
 trap 'kill $sim 2>/dev/null || true; rm -f "$simout"' EXIT

@@ -456,6 +456,10 @@ TEXTS = [
     ("PL62", "ETS gives these addresses other datapoint types (the configuration is saved all the same):",
              "ETS da a estas direcciones otros tipos de punto de datos (la configuración se guarda igualmente):"),
     ("PL63", " more", " más"),
+
+    # --- Group read and write, the simulator on knxd ---
+    ("#", "Command line read and write: a group value the gateway did not report"),
+    ("GRW1", "The gateway did not report the value of group ", "La pasarela no ha informado del valor del grupo "),
 ]
 
 

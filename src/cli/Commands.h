@@ -11,6 +11,8 @@ int runUpload(const QStringList &args);
 int runMonitor(const QStringList &args);
 int runExport(const QStringList &args);
 int runCheckEts(const QStringList &args);
+int runRead(const QStringList &args);
+int runWrite(const QStringList &args);
 
 inline const Command kCommands[] = {
     {"validate", "PROJECT_DIR   check a project as generate does, write nothing", runValidate},
@@ -22,6 +24,9 @@ inline const Command kCommands[] = {
                "Home Assistant", runExport},
     {"check-ets", "PROJECT_DIR ETS_FILE   the project's addresses missing in an ETS export or typed otherwise there",
      runCheckEts},
+    {"read", "[--port DEVICE] [--timeout S] GROUP   ask the gateway for a group's value and print its report", runRead},
+    {"write", "[--port DEVICE] [--timeout S] GROUP VALUE   write a group's value, then print the gateway's report",
+     runWrite},
 };
 
 } // namespace tarveon::cli

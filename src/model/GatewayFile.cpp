@@ -207,6 +207,25 @@ QByteArray BuildGatewayFileBytes(const GatewayModel &model, const GatewayFileSet
     return w.bytes();
 }
 
+QVector<GroupRecord> ReadGatewayFileGroups(QByteArrayView file)
+{
+    // After the checksum: the header line, the group count at 307 and the 11-byte records from 309.
+    constexpr qsizetype kCount = 4 + 307, kRecords = 4 + 309, kRecordSize = 11;
+    const auto int16At = [&](qsizetype at) { return qint16(quint8(file[at]) | quint8(file[at + 1]) << 8); };
+    QVector<GroupRecord> groups;
+    if (file.size() < kRecords || !file.sliced(4).startsWith("KORVANE-"))
+        return groups;
+    const int count = int16At(kCount);
+    if (count < 0 || file.size() < kRecords + count * kRecordSize)
+        return groups;
+    for (int i = 0; i < count; ++i) {
+        const qsizetype at = kRecords + i * kRecordSize;
+        groups.append({int16At(at), int16At(at + 2), int16At(at + 4), quint8(file[at + 6]), quint8(file[at + 7]),
+                       quint8(file[at + 8]), int16At(at + 9)});
+    }
+    return groups;
+}
+
 QString GatewayFilePath(const AppContext &ctx, int protocolCode)
 {
     return QDir(ctx.ProjectDir).filePath(ctx.ProtocolNames[size_t(protocolCode)] + QStringLiteral(".zdm"));

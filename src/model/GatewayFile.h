@@ -41,6 +41,10 @@ qint32 GatewayFileChecksum(const QByteArray &content);
 // The whole file: the checksum as Int32 followed by the content.
 QByteArray BuildGatewayFileBytes(const GatewayModel &model, const GatewayFileSettings &fileSettings);
 
+// The group records of a whole file (checksum first), as they were written; empty when the bytes
+// are not a gateway configuration file or end inside the records.
+QVector<GroupRecord> ReadGatewayFileGroups(QByteArrayView file);
+
 // ProjectDir / protocol name + ".zdm".
 QString GatewayFilePath(const AppContext &ctx, int protocolCode);
 

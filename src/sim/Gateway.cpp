@@ -187,7 +187,8 @@ void Gateway::command(const QString &raw)
                 sendLine(QStringLiteral("ERROR: group address"));
                 return;
             }
-            reportGroup(group);
+            if (!m_opt.ignoreReads)
+                reportGroup(group);
         } else {
             const qsizetype eq = body.indexOf(QLatin1Char('='));
             const int group = eq < 0 ? -1 : parseGroup(body.left(eq));
@@ -201,6 +202,7 @@ void Gateway::command(const QString &raw)
             m_values.insert(group, value);
             if (changed && m_onChanges)
                 reportGroup(group);
+            emit valueSet(group, value);
         }
     } else {
         sendLine(QStringLiteral("ERROR: unknown command ") + line);
@@ -249,6 +251,8 @@ void Gateway::finishUpload()
         good = qint32(sum) == stored;
     }
     sendLine(good ? QStringLiteral("SUCCES") : QStringLiteral("CANCEL"));
+    if (good)
+        emit configurationLoaded(m_upload);
     m_upload.clear();
 }
 
@@ -338,6 +342,17 @@ void Gateway::driftTick()
         return;
     m_values[group] = qRound((m_values.value(group) + step) * 100.0) / 100.0;
     reportGroup(group);
+    emit valueSet(group, m_values[group]);
+}
+
+void Gateway::busWrite(const QString &source, int group, double value)
+{
+    const bool changed = m_values.value(group, 0.0) != value;
+    m_values.insert(group, value);
+    if (m_busInt && !m_uploading)
+        sendLine(QStringLiteral("EIB>%1 %2 Write %3").arg(source, paddedGroup(group)).arg(value, 0, 'f', 2));
+    if (changed && m_onChanges && !m_uploading)
+        reportGroup(group);
 }
 
 void Gateway::hangUp()

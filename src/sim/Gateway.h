@@ -26,6 +26,7 @@ struct Options {
     qint64 hangupAfter = -1;      // close the line and quit once this many upload bytes came in
     bool wrongAck = false;        // acknowledge one byte more than received
     bool duplicateAck = false;    // send every acknowledgement twice
+    bool ignoreReads = false;     // answer no group value request
     QMap<int, double> initialValues; // group number -> value
     QList<int> driftGroups;          // groups whose values drift; empty: 1/0/1, 1/0/2 and 1/0/3
     QString identification;          // the answer to INFO?; empty: "Protocol:" family "." firmware ...
@@ -39,12 +40,21 @@ public:
     Gateway(int fd, const Options &options, QObject *parent = nullptr);
 
     static QString paddedGroup(int group);
+    double value(int group) const { return m_values.value(group, 0.0); }
+    // A group telegram from the KNX side (knxd) wrote `value`: the gateway takes it, shows it as
+    // an EIB traffic line and reports the change.
+    void busWrite(const QString &source, int group, double value);
     // "1/2/3", "01/2/003", "2563" -> group number, or -1.
     static int parseGroup(const QString &text);
 
 signals:
     // The gateway stops serving: why, for the simulator's last line.
     void finished(int exitCode, const QString &why);
+    // A group's value was set from the tool's side (a write command or a change of the simulated
+    // machines): the KNX side hears of it.
+    void valueSet(int group, double value);
+    // A configuration file was uploaded and its checksum holds.
+    void configurationLoaded(const QByteArray &file);
 
 private:
     void onReadable();

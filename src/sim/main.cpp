@@ -4,10 +4,13 @@
 // hang-up it was told to make, or with --exit-with-parent the end of the process that started it)
 // and says on stderr why it stops; the end of the shell that started it does not stop it.
 #include "Gateway.h"
+#include "KnxdBridge.h"
 #include "app/CommandLine.h"
 #include "app/StopSignals.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QTextStream>
 #include <QTimer>
 #include <cerrno>
@@ -18,6 +21,7 @@
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <memory>
 #include <utility>
 
 using tarveon::sim::Gateway;
@@ -106,7 +110,16 @@ int main(int argc, char *argv[])
                                       QStringLiteral("Acknowledge one byte more than received."));
     const QCommandLineOption duplicateAck(QStringLiteral("duplicate-ack"),
                                           QStringLiteral("Send every acknowledgement twice."));
-    parser.addOptions({device, exitWithParent, family, firmware, identification, baud, crOnly, traffic, drift,
+    const QCommandLineOption ignoreReads(QStringLiteral("ignore-reads"),
+                                         QStringLiteral("Answer no group value request (GP:...?)."));
+    const QCommandLineOption knxd(QStringLiteral("knxd"),
+                                  QStringLiteral("Bridge the gateway's groups to a running knxd, e.g. ip:localhost:6720."),
+                                  QStringLiteral("url"));
+    const QCommandLineOption project(QStringLiteral("project"),
+                                     QStringLiteral("Take the groups for knxd from this project's gateway file until one "
+                                                    "is uploaded."),
+                                     QStringLiteral("dir"));
+    parser.addOptions({knxd, project, ignoreReads, device, exitWithParent, family, firmware, identification, baud, crOnly, traffic, drift,
                        driftGroup, set, silent, refuse, cancelAfter, silentAfter, hangupAfter, wrongAck,
                        duplicateAck});
     QStringList args = QCoreApplication::arguments();
@@ -135,6 +148,7 @@ int main(int argc, char *argv[])
     opt.refuse = cl.isSet(refuse);
     opt.wrongAck = cl.isSet(wrongAck);
     opt.duplicateAck = cl.isSet(duplicateAck);
+    opt.ignoreReads = cl.isSet(ignoreReads);
     if (cl.isSet(cancelAfter))
         opt.cancelAfter = number(cancelAfter);
     if (cl.isSet(silentAfter))
@@ -155,6 +169,34 @@ int main(int argc, char *argv[])
         if (group < 0)
             return cl.usageError(QStringLiteral("bad --drift ") + g);
         opt.driftGroups << group;
+    }
+
+    // The KNX side: the groups of the project's gateway file until a configuration is uploaded.
+    std::unique_ptr<tarveon::sim::KnxdBridge> bridge;
+    if (cl.isSet(knxd)) {
+        bridge = std::make_unique<tarveon::sim::KnxdBridge>(cl.value(knxd));
+        QString error;
+        if (!bridge->open(&error)) {
+            QTextStream(stderr) << "tarveon-sim: " << error << "\n";
+            return 2;
+        }
+        if (cl.isSet(project)) {
+            // The gateway file generate wrote there (any case of its extension).
+            const QDir dir(cl.value(project));
+            const QStringList files = dir.entryList({QStringLiteral("*.zdm")}, QDir::Files);
+            QFile file(files.isEmpty() ? QString() : dir.filePath(files.constFirst()));
+            if (!files.isEmpty() && file.open(QIODevice::ReadOnly))
+                bridge->setGroups(tarveon::sim::GroupsOfGatewayFile(file.readAll()));
+            if (bridge->groupCount() == 0) {
+                QTextStream(stderr) << "tarveon-sim: no gateway file with groups in " << dir.path()
+                                    << " (generate it first)\n";
+                return 2;
+            }
+            QTextStream(stderr) << "tarveon-sim: knxd: the " << bridge->groupCount() << " groups of "
+                                << file.fileName() << "\n";
+        }
+    } else if (cl.isSet(project)) {
+        return cl.usageError(QStringLiteral("--project goes with --knxd"));
     }
 
     int fd = -1;
@@ -209,6 +251,19 @@ int main(int argc, char *argv[])
         fd = slave = -1;
         stop(code, why);
     });
+
+    if (bridge) {
+        tarveon::sim::KnxdBridge *b = bridge.get();
+        QObject::connect(&gateway, &Gateway::configurationLoaded, b, [b](const QByteArray &file) {
+            b->setGroups(tarveon::sim::GroupsOfGatewayFile(file));
+            QTextStream(stderr) << "tarveon-sim: knxd: the " << b->groupCount() << " groups of the uploaded file" << Qt::endl;
+        });
+        QObject::connect(&gateway, &Gateway::valueSet, b, [b](int group, double value) { b->send(group, value); });
+        QObject::connect(b, &tarveon::sim::KnxdBridge::groupWritten, &gateway, &Gateway::busWrite);
+        QObject::connect(b, &tarveon::sim::KnxdBridge::groupRead, b,
+                         [b, &gateway](int group) { b->send(group, gateway.value(group), true); });
+        QObject::connect(b, &tarveon::sim::KnxdBridge::lost, &app, [&](const QString &why) { stop(2, why); });
+    }
 
     // Tests and scripts tie it to themselves, so that one that crashed leaves no simulator behind.
     QTimer watch;

@@ -3,9 +3,14 @@
 #include "LinkTestSupport.h"
 #include "PtySupport.h"
 #include "app/Version.h"
+#include "model/GatewayFile.h"
 
 #include <QtTest>
+#include <arpa/inet.h>
 #include <csignal>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace tarveon;
 using namespace tarveon::test;
@@ -20,10 +25,11 @@ struct Run {
 };
 
 // A stored signal table row: device, code, address, further addresses, R W T U, yes/no number.
-QByteArray datRow(int n, int device, int code, const char *group, const char *listen, const char *flags, int yes)
+QByteArray datRow(int n, int device, int code, const char *group, const char *listen, const char *flags, int yes,
+                  const char *eis = "01")
 {
     QByteArray line = QByteArray::number(n) + '\t' + QByteArray::number(device) + '\t' + QByteArray::number(code) +
-                      " - x\tdesc\t01\t" + group + '\t' + listen + '\t';
+                      " - x\tdesc\t" + eis + '\t' + group + '\t' + listen + '\t';
     for (const QByteArray &cell : QByteArray(flags).split(' '))
         line += (cell == "-" ? QByteArray() : cell) + '\t';
     return line + QByteArray::number(yes) + "\t\r\n";
@@ -42,6 +48,22 @@ QByteArray goodRows(const char *group = "1/0/4", const char *listen = "1/0/2")
 {
     return datRow(1, 1, 100, "1/0/1", "", "R - T -", 1) + datRow(2, 1, 0, "1/0/2", "", "- W - -", 1) +
            datRow(3, 1, 6, "1/0/3", "", "R W T -", 1) + datRow(4, 2, 0, group, listen, "- W - -", 1);
+}
+
+// A local TCP port: free (port 0 asks for one), or accepting connections.
+int localPort(int port = 0)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(quint16(port));
+    socklen_t size = sizeof address;
+    const auto *any = reinterpret_cast<sockaddr *>(&address);
+    const bool ok = port == 0 ? ::bind(fd, any, size) == 0 && ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &size) == 0
+                              : ::connect(fd, any, size) == 0;
+    ::close(fd);
+    return ok ? ntohs(address.sin_port) : -1;
 }
 
 } // namespace
@@ -211,6 +233,11 @@ private slots:
                             T("A20") + "\n");
         // Group 1/0/3 (code 6, read-only): the stored W was dropped by the flag rules -> R T.
         QCOMPARE(file.mid(4 + 331, 11).toHex(' '), QByteArray("03 08 06 00 ff ff 00 0a 0e 03 08"));
+        const QVector<GroupRecord> read = ReadGatewayFileGroups(file); // the simulator reads them back
+        QCOMPARE(read.size(), 4);
+        QCOMPARE((QList<int>{read[2].Grupo, read[2].IdxPuntos, read[2].IdxEnlaces, read[2].Flags, read[2].TipoEIS}),
+                 (QList<int>{0x0803, 6, -1, 0x0a, 0x0e}));
+        QVERIFY(ReadGatewayFileGroups(file.chopped(file.size() - 4 - 309 - 43)).isEmpty()); // ends inside a record
         // Group 1/0/2 carries the link from unit 2's group 1/0/4 (index 3).
         QCOMPARE(file.mid(4 + 320, 11).toHex(' '), QByteArray("02 08 00 00 00 00 01 04 01 02 08"));
         QCOMPARE(file.mid(4 + 353, 6).toHex(' '), QByteArray("01 00 03 00 02 00"));
@@ -256,6 +283,13 @@ private slots:
         QTest::newRow("other family") << QStringList{"--family", "ZTR002"} << upload << image << 1 << T("A27") << "";
         QTest::newRow("not a gateway file") << QStringList{} << upload << QByteArray(300, 'x') << 2 << T("LNK3") << "";
         QTest::newRow("no such file") << QStringList{} << upload << QByteArray() << 2 << T("X66") + " /" << "";
+        const QStringList read{"read", "--port", "PORT", "--tick-ms", "50"};
+        QTest::newRow("read") << QStringList{"--set", "1/0/3=21.5"} << read + QStringList{"1/0/3"} << QByteArray() << 0
+                              << "" << "GP:01/0/003=21.50\n";
+        QTest::newRow("read, decoded") << QStringList{"--set", "01/0/002=1"} << read + QStringList{"--project", "PROJECT", "01/0/002"}
+                                       << image << 0 << "" << "GP:01/0/002=1.00\n" + T("H32") + ": " + T("KNX11") + "\n";
+        QTest::newRow("read, time-out") << QStringList{"--ignore-reads"} << read + QStringList{"--timeout", "1", "1/0/3"}
+                                        << QByteArray() << 1 << T("GRW1") + "1/0/3 (1 s)" << "";
         QTest::newRow("no such port") << QStringList{} << QStringList{"upload", "--port", "/dev/null-tarveon", "FILE"}
                                       << image << 2 << T("LNK5") + "/dev/null-tarveon. " << "";
     }
@@ -306,6 +340,86 @@ private slots:
         QVERIFY(lines.contains("<BUSINTALL") && !lines.contains("<BUSEXTALL"));
         QVERIFY(!lines.filter(QRegularExpression("^EIB>")).isEmpty());
         QCOMPARE(lines.mid(lines.indexOf("<BUSINTOFF"), 4), (QStringList{"<BUSINTOFF", "<BUSEXTOFF", "<OFCHANGES", "<DEBUG=0"}));
+    }
+
+    // write sends the value as the signal viewer does, then asks once; the group's first report
+    // ends it, whatever else comes.
+    void writeOverPty()
+    {
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        QProcess p;
+        p.start(t->dir.filePath("tarveon-cli"), {"write", "--port", pty.devicePath(), "1/0/3", "-0,25"});
+        QCOMPARE(pty.readUntil([](const QByteArray &b) { return b.endsWith("INFO?\r"); }), QByteArray("INFO?\r"));
+        pty.write("Protocol:ZTR001.V1\r\n");
+        QCOMPARE(pty.readUntil([](const QByteArray &b) { return b.endsWith("?\r"); }),
+                 QByteArray("ONCHANGES\rGP:01/0/003=-.25\rGP:01/0/003?\r"));
+        pty.write("GP:01/0/004=-0.25\r\nGP:01/0/003=-0.25\r\nGP:01/0/003=-0.25\r\n");
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(p.readAllStandardOutput(), QByteArray("GP:01/0/003=-0.25\n"));
+        const QStringList noPort{"write", "--port", "/dev/null-tarveon"};
+        QVERIFY(cli(noPort + QStringList{"1/8/3", "1"}).err.startsWith("tarveon-cli write: not a group address: 1/8/3\n"));
+        QVERIFY(cli(noPort + QStringList{"1/0/3", "1.5x"}).err.startsWith("tarveon-cli write: not a number: 1.5x\n"));
+    }
+
+    // The simulator on knxd (the dummy bus echoes group telegrams between its clients): a KNX
+    // client's write reaches the gateway as its EIB line and its report; a value written from the
+    // command line goes out on the bus in the group's datapoint encoding.
+    void knxdBridge()
+    {
+        const QString knxd = QStandardPaths::findExecutable("knxd"), knxtool = QStandardPaths::findExecutable("knxtool");
+        if (knxd.isEmpty() || knxtool.isEmpty())
+            QSKIP("knxd and knxtool are not installed (./test.sh and scripts/install-deps.sh install them)");
+        const int port = localPort();
+        QProcess daemon;
+        daemon.start(knxd, {"-e", "0.0.1", "-E", "0.0.2:8", "-i", QString::number(port), "-b", "dummy:"});
+        QVERIFY(waitFor([&] { return localPort(port) == port; }));
+        const QString url = "ip:localhost:" + QString::number(port);
+        // Unit 1's setpoint (EIS 5, DPT 9) on 1/0/5 and mode (EIS 14, DPT 5) on 1/0/6 besides its
+        // on/off (DPT 1) on 1/0/2.
+        writeProject(twoUnits(), goodRows() + datRow(5, 1, 3, "1/0/5", "", "R W T -", 1, "05") +
+                                     datRow(6, 1, 1, "1/0/6", "", "R W T -", 1, "14"));
+        QCOMPARE(cli({"generate", project}).code, 0);
+        SimProcess sim;
+        QVERIFY(sim.start({"--knxd", url}));
+        QCOMPARE(cli({"upload", "--port", sim.devicePath(), project + "/ZTR001-PACKAGED.zdm"}).code, 0);
+
+        QProcess listen;
+        listen.start(knxtool, {"groupsocketlisten", url});
+        QProcess monitor;
+        monitor.start(t->dir.filePath("tarveon-cli"), {"monitor", "--raw", "--eib", "--port", sim.devicePath()});
+        // On line with both reports on when the gateway has answered ONCHANGES and BUSINTALL.
+        QVERIFY(waitFor([&] { return monitor.peek(1 << 16).contains("<BUSINTALL\n>OK\n>OK\n"); }));
+        QCOMPARE(QProcess::execute(knxtool, {"groupwrite", url, "1/0/5", "0c", "1a"}), 0);
+        QCOMPARE(QProcess::execute(knxtool, {"groupswrite", url, "1/0/2", "1"}), 0);
+        QVERIFY2(waitFor([&] {
+                     const QString out = QString::fromLatin1(monitor.peek(1 << 16));
+                     return out.contains(QRegularExpression("\nEIB>0\\.0\\.\\d 01/0/005 Write 21\\.00\n")) &&
+                            out.contains("\n>GP:01/0/005=21.00\n") && out.contains("\n>GP:01/0/002=1.00\n");
+                 }),
+                 monitor.peek(1 << 16).constData());
+        monitor.terminate();
+        QVERIFY(monitor.waitForFinished(5000));
+
+        QCOMPARE(cli({"write", "--port", sim.devicePath(), "1/0/5", "23"}).out, "GP:01/0/005=23.00\n");
+        QCOMPARE(cli({"write", "--port", sim.devicePath(), "1/0/2", "0"}).out, "GP:01/0/002=0.00\n");
+        QCOMPARE(cli({"write", "--port", sim.devicePath(), "1/0/6", "3"}).out, "GP:01/0/006=3.00\n");
+        QCOMPARE(QProcess::execute(knxtool, {"groupread", url, "1/0/5"}), 0);
+        QVERIFY2(waitFor([&] {
+                     const QString out = QString::fromLatin1(listen.peek(1 << 16));
+                     // A 1-bit value travels inside the APCI byte, longer ones after it; a read is
+                     // answered with the value.
+                     return out.contains(" to 1/0/5: 0C 7E \n") && out.contains(" to 1/0/2: 00\n") &&
+                            out.contains(" to 1/0/6: 03 \n") &&
+                            out.contains(QRegularExpression("Response from [.0-9]+ to 1/0/5: 0C 7E \n"));
+                 }),
+                 listen.peek(1 << 16).constData());
+        listen.kill();
+        listen.waitForFinished();
+        sim.stop();
+        daemon.terminate();
+        QVERIFY(daemon.waitForFinished(5000));
     }
 
     // A port that goes away ends the monitor with 2; --raw prints the bare lines.
