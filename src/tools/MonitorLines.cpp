@@ -43,10 +43,12 @@ int MonitorLines::columnCount(const QModelIndex &parent) const
 
 QVariant MonitorLines::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_lines.size() || index.column() != TextColumn)
+    if (!index.isValid() || index.row() >= m_lines.size())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole)
-        return m_lines.at(index.row()).text;
+    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole) {
+        const MonitorLine &line = m_lines.at(index.row());
+        return index.column() == TextColumn ? line.text : line.decoded;
+    }
     return {};
 }
 

@@ -10,6 +10,7 @@ namespace tarveon {
 // (a decoded value, say) goes beside it here and into a column of its own in MonitorLines.
 struct MonitorLine {
     QString text;
+    QString decoded; // the names and values of the line's group addresses
 };
 
 // At most `capacity` lines in arrival order: a full ring drops its oldest line as a new one comes,
@@ -42,7 +43,7 @@ private:
 class MonitorLines : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { TextColumn, ColumnCount };
+    enum Column { TextColumn, DecodedColumn, ColumnCount };
 
     explicit MonitorLines(int capacity, QObject *parent = nullptr);
 

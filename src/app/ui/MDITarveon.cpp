@@ -218,8 +218,16 @@ void MDITarveon::installStandIns()
         fConfPort dialog(m_ctx, *m_link, this);
         dialog.exec();
     };
-    createGatewayMonitor = [this] { return new fTestTarveonZDM(m_ctx, linkCommands); };
-    createEibMonitor = [this] { return new fTestEIB(m_ctx, linkCommands); };
+    createGatewayMonitor = [this] {
+        auto *monitor = new fTestTarveonZDM(m_ctx, linkCommands);
+        monitor->core().setTelegrams(&m_telegrams);
+        return monitor;
+    };
+    createEibMonitor = [this] {
+        auto *monitor = new fTestEIB(m_ctx, linkCommands);
+        monitor->core().setTelegrams(&m_telegrams);
+        return monitor;
+    };
     createExtMonitor = [this] { return new fTestExterno(m_ctx, linkCommands); };
     createSignalViewer = [this] { return new fVerDatosZDM(m_ctx, linkCommands, this); };
     openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
@@ -363,6 +371,12 @@ void MDITarveon::applyProjectState()
     mnuVPExterno->setText(kExtMonitorCaptionOpen);
     mnuCConexion->setEnabled(true);
     mnuCProtocolo->setEnabled(protocol::hasEditor(m_ctx.ProtocolCodes.value(m_ctx.ProjectProtocol)));
+    reloadTelegramDecoder();
+}
+
+void MDITarveon::reloadTelegramDecoder()
+{
+    m_telegrams.setDecoder(TelegramDecoder::forOpenProject(m_ctx));
 }
 
 void MDITarveon::Timer1_Timer()
@@ -385,6 +399,7 @@ void MDITarveon::mnuAProject_Click()
 void MDITarveon::mnuCProtocolo_Click()
 {
     ShowProtocolEditor(m_ctx.ProtocolCodes.value(m_ctx.ProjectProtocol));
+    reloadTelegramDecoder();
 }
 
 void MDITarveon::mnuCConexion_Click()
@@ -536,6 +551,7 @@ void MDITarveon::connectOnlineTools()
     connect(m_link, &SerialLink::eibLine, this, &MDITarveon::showEibLine);
     connect(m_link, &SerialLink::extLine, this, &MDITarveon::showExtLine);
     connect(m_link, &SerialLink::viewerReload, this, &MDITarveon::reloadSignalViewer);
+    connect(m_link, &SerialLink::identified, this, &MDITarveon::reloadTelegramDecoder);
     m_link->monitorBusSwitchOff = [this](const QString &side) { return monitorBusSwitchOff(side); };
     m_link->bringToFront = [this] {
         raise();

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/Startup.h"
+#include "tools/TelegramLog.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -55,6 +56,8 @@ public:
 
     // The serial link to the gateway (state machine, console, upload).
     SerialLink &link() { return *m_link; }
+    // The session's EIB telegrams and statistics, named and decoded after the open project.
+    TelegramLog &telegrams() { return m_telegrams; }
 
     // --- Windows of the other parts of the tool ---------------------------------------------
     // Each hook has a stand-in until its window exists; the owner of the window replaces it.
@@ -176,6 +179,8 @@ private:
     // The link's lines to the monitors, its reloads to the viewer, its upload hooks.
     void connectOnlineTools();
     QWidget *child(QPointer<QWidget> &slot, const ChildFactory &factory, bool create);
+    // The decoder follows the open project and its table as last stored.
+    void reloadTelegramDecoder();
 
     AppContext &m_ctx;
     SerialLink *m_link;
@@ -188,6 +193,7 @@ private:
     QPointer<QWidget> m_extMonitor;
     QPointer<QWidget> m_signalViewer;
     bool m_unloaded = false;
+    TelegramLog m_telegrams;
 };
 
 } // namespace tarveon

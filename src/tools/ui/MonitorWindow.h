@@ -1,8 +1,10 @@
 #pragma once
 #include "tools/MonitorCore.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 class QCheckBox;
 class QGridLayout;
@@ -15,6 +17,7 @@ namespace tarveon {
 
 class AppContext;
 class LinkCommands;
+class fEstadisticasEIB;
 
 // The design the three monitor windows share: the line list lstTramas, the check boxes chkBus,
 // chkLog and chkUltimo, the button cmdClear, and a filter field and pause above the list. The
@@ -51,6 +54,16 @@ public:
     QPushButton *cmdClear;
     QLineEdit *txtFiltro;
     QCheckBox *chkPausa;
+    // EIB monitor only (null in the others): the session's telegrams as CSV, and its statistics.
+    QPushButton *cmdExportar = nullptr;
+    QPushButton *cmdEstadisticas = nullptr;
+
+    // Asks where the CSV goes (a save dialog); empty when cancelled.
+    std::function<QString(const QString &suggested)> askCsvPath;
+    // cmdExportar: the kept telegrams into the chosen file; a message when it cannot be written.
+    void exportCsv();
+    // cmdEstadisticas: opens (or brings forward) the statistics window.
+    fEstadisticasEIB *showStatistics();
 
     // The size a new monitor window opens with.
     QSize sizeHint() const override;
@@ -78,6 +91,7 @@ private:
     bool m_programClose = false;
     QTimer m_repaintTimer;
     bool m_followPending = false;
+    QPointer<fEstadisticasEIB> m_statistics;
 };
 
 } // namespace tarveon
