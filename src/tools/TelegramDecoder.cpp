@@ -17,12 +17,13 @@ namespace tarveon {
 namespace {
 
 // One pass over a frame text: a group address (main/middle/sub, padded or not), a physical
-// address (area.line.device), a number ("." or "," as decimal point) or a word.
+// address (area.line.device), bytes ("$0C", "0x0C7E"), a number ("." or "," as decimal point) or a word.
 const QRegularExpression &tokenPattern()
 {
     static const QRegularExpression pattern(QStringLiteral(
         "(?<![\\w./,])(?:(\\d{1,2})/(\\d{1,2})/(\\d{1,3})(?![\\w/])"
         "|(\\d{1,2})\\.(\\d{1,2})\\.(\\d{1,3})(?![\\w.])"
+        "|(?:\\$|0x)([0-9A-Fa-f]{2,})(?![\\w/])"
         "|(-?\\d+(?:[.,]\\d+)?)(?![\\w/]|[.,]\\d)"
         "|([A-Za-z][A-Za-z_]*))"));
     return pattern;
@@ -125,17 +126,25 @@ DecodedFrame TelegramDecoder::decodeFrame(QStringView frame) const
             if (out.source.isEmpty())
                 out.source = m.captured(0);
         } else if (m.hasCaptured(7)) {
+            // Bytes of the telegram ("$0C $7E", "0x0C7E"), decoded in the address's type below.
+            if (afterGroup && !out.groups.back().value)
+                out.groups.back().bytes += QByteArray::fromHex(m.capturedView(7).toLatin1());
+        } else if (m.hasCaptured(8)) {
             // The value belongs to the last address before it, once.
-            if (afterGroup && !out.groups.back().value) {
-                QString number = m.captured(7);
+            if (afterGroup && !out.groups.back().value && out.groups.back().bytes.isEmpty()) {
+                QString number = m.captured(8);
                 number.replace(QLatin1Char(','), QLatin1Char('.'));
                 out.groups.back().value = number.toDouble();
             }
         } else if (out.service.isEmpty()) {
-            out.service = serviceName(m.captured(8));
+            out.service = serviceName(m.captured(9));
             if (firstWord.isEmpty() && !out.groups.isEmpty())
-                firstWord = m.captured(8);
+                firstWord = m.captured(9);
         }
+    }
+    for (FoundGroup &found : out.groups) {
+        if (!found.bytes.isEmpty() && found.info)
+            found.value = DecodeValue(found.info->dpt, found.bytes);
     }
     if (out.service.isEmpty())
         out.service = firstWord;
@@ -157,9 +166,12 @@ QString TelegramDecoder::describe(const FoundGroup &found) const
 {
     if (!found.info)
         return found.text + QStringLiteral(": ") + (m_ctx ? m_ctx->GetText(QStringLiteral("TLG1")) : QString());
-    QString text = found.text + QLatin1Char(' ') + found.info->name;
+    QString text = found.info->name;
     if (found.value)
         text += QStringLiteral(" = ") + decodeGroupValue(found.group, *found.value);
+    else if (!found.bytes.isEmpty()) // bytes of another size than the type's
+        text += QStringLiteral(" = $") + QString::fromLatin1(found.bytes.toHex(' ').toUpper()) + QStringLiteral(" (")
+              + m_ctx->GetText(QStringLiteral("TLG2")) + QLatin1Char(' ') + found.info->dpt.number() + QLatin1Char(')');
     return text;
 }
 
@@ -179,7 +191,7 @@ QString TelegramDecoder::describeReport(QStringView line) const
     const std::optional<GroupReport> report = parseReport(line);
     if (!report)
         return {};
-    FoundGroup found{report->group, line.mid(3, 8).toString(), find(report->group), report->value};
+    FoundGroup found{report->group, line.mid(3, 8).toString(), find(report->group), report->value, {}};
     return describe(found);
 }
 

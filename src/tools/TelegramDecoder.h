@@ -27,7 +27,8 @@ struct FoundGroup {
     qint16 group = 0;
     QString text;                 // the address as the text writes it ("03/7/003", "3/7/3")
     const GroupInfo *info = nullptr; // null: not in the project
-    std::optional<double> value;  // the number written after it, when there is one
+    std::optional<double> value;  // the number written after it, or its bytes decoded
+    QByteArray bytes;             // the bytes written after it ("$0C $7E"), when the frame shows them
 };
 
 // What a traffic line's frame text shows: its source, service, the group addresses and values.
@@ -62,14 +63,15 @@ public:
     // value does not fit its type.
     QString decodeGroupValue(qint16 group, double value) const;
 
-    // Reads a frame text tolerantly: every three-level group address (padded or not), the number
-    // after each, the physical source address and the service word.
+    // Reads a frame text tolerantly: every three-level group address (padded or not), the value
+    // after each (a number, "." or "," as decimal point, or the telegram's bytes as "$0C $7E" or
+    // "0x0C7E"), the physical source address and the service word.
     DecodedFrame decodeFrame(QStringView frame) const;
     // A "GP:" report with the "=" at its fixed place; nothing for other lines.
     static std::optional<GroupReport> parseReport(QStringView line);
 
-    // The decoded column of a line: per address "03/7/003 Room 1 Setpoint = 25.10 °C", or
-    // "3/7/3: not in the project"; several joined by "; ". Empty when the text has no address.
+    // The decoded column of a line: per address "Room 1 Setpoint = 25.10 °C" (the frame shows the
+    // address), or "3/7/3: not in the project"; several joined by "; ". Empty without an address.
     QString describe(const DecodedFrame &frame) const;
     QString describe(const FoundGroup &found) const;
     // The same for a "GP:" report line; empty for other lines.

@@ -44,7 +44,7 @@ QString TelegramLog::recordReport(qint64 msecs, QStringView line)
     const std::optional<GroupReport> report = TelegramDecoder::parseReport(line);
     if (!report)
         return {};
-    const FoundGroup found{report->group, line.mid(3, 8).toString(), m_decoder.find(report->group), report->value};
+    const FoundGroup found{report->group, line.mid(3, 8).toString(), m_decoder.find(report->group), report->value, {}};
     count(found, msecs);
     return m_decoder.describe(found);
 }
