@@ -44,6 +44,11 @@ QString serviceName(const QString &word)
 
 } // namespace
 
+QString NumberText(double value)
+{
+    return QString::number(value, 'g', 10);
+}
+
 TelegramDecoder TelegramDecoder::fromProject(const AppContext &ctx, const ProjectData &data)
 {
     TelegramDecoder decoder;
@@ -95,7 +100,7 @@ QString TelegramDecoder::decodeGroupValue(qint16 group, double value) const
     const int main = info->dpt.main;
     // A value the bus could not carry in the address's type is shown as it came, marked.
     if ((main == 1 || main == 5 || main == 9) && !EncodeValue(info->dpt, value))
-        return QString::number(value) + QStringLiteral(" (") + m_ctx->GetText(QStringLiteral("TLG2"))
+        return NumberText(value) + QStringLiteral(" (") + m_ctx->GetText(QStringLiteral("TLG2"))
              + QLatin1Char(' ') + info->dpt.number() + QLatin1Char(')');
     return ValueText(*m_ctx, info->dpt, value, info->range, info->signalName);
 }

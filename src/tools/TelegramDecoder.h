@@ -44,6 +44,9 @@ struct GroupReport {
     double value = 0.0;
 };
 
+// A value as a frame writes it, without rounding: "670760.97", "-5.25", "3".
+QString NumberText(double value);
+
 // Names and decodes the group addresses of the open project for the monitors, the signal viewer
 // and the command line: every address the gateway file holds, with the name and datapoint type
 // the ETS export gives it. Empty (every address unknown) without a project.

@@ -22,7 +22,7 @@ void TelegramLog::count(const FoundGroup &found, qint64 msecs)
     ++s.count;
     s.lastMsecs = msecs;
     if (found.value)
-        s.lastValue = found.info ? m_decoder.decodeGroupValue(found.group, *found.value) : QString::number(*found.value);
+        s.lastValue = found.info ? m_decoder.decodeGroupValue(found.group, *found.value) : NumberText(*found.value);
 }
 
 QString TelegramLog::recordFrame(qint64 msecs, const QString &frame)
@@ -96,7 +96,7 @@ QByteArray TelegramLog::csv() const
                 dpt = g.info->dpt.number();
             }
             if (g.value)
-                value = g.info ? m_decoder.decodeGroupValue(g.group, *g.value) : QString::number(*g.value);
+                value = g.info ? m_decoder.decodeGroupValue(g.group, *g.value) : NumberText(*g.value);
         }
         line({timeText(t.msecs), frame.source, destination, name, frame.service, dpt, value, t.frame});
     }
