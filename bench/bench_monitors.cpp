@@ -8,6 +8,7 @@
 //
 //   bench_monitors [lines per second = 2000] [seconds = 30]
 #include "app/AppContext.h"
+#include "BenchSupport.h"
 #include "RecordingPrompter.h"
 #include "app/ui/MDITarveon.h"
 #include "editor/SignalCatalogue.h"
@@ -33,37 +34,11 @@
 #include <vector>
 
 using namespace tarveon;
+using namespace tarveon::bench;
 
 namespace {
 
 constexpr double kLatencyTargetMs = 50.0;
-
-double threadCpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-long rssKiB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
-
-qsizetype countLines(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    return f.readAll().count("\r\n");
-}
 
 // A link that sends nothing; the benchmark fills its tables.
 class NoLink : public LinkCommands {

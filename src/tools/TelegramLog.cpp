@@ -31,7 +31,7 @@ QString TelegramLog::recordFrame(qint64 msecs, const QString &frame)
         m_head = (m_head + 1) % m_ring.size();
         --m_size;
     }
-    m_ring[(m_head + size_t(m_size)) % m_ring.size()] = Telegram{msecs, frame};
+    m_ring[(m_head + size_t(m_size)) % m_ring.size()] = Telegram{msecs, frame.toUtf8()};
     ++m_size;
     const DecodedFrame decoded = m_decoder.decodeFrame(frame);
     for (const FoundGroup &found : decoded.groups)
@@ -86,7 +86,8 @@ QByteArray TelegramLog::csv() const
           QStringLiteral("Value"), QStringLiteral("Frame")});
     for (int i = 0; i < m_size; ++i) {
         const Telegram &t = at(i);
-        const DecodedFrame frame = m_decoder.decodeFrame(t.frame);
+        const QString raw = QString::fromUtf8(t.frame);
+        const DecodedFrame frame = m_decoder.decodeFrame(raw);
         QString destination, name, dpt, value;
         if (!frame.groups.isEmpty()) {
             const FoundGroup &g = frame.groups.front();
@@ -98,7 +99,7 @@ QByteArray TelegramLog::csv() const
             if (g.value)
                 value = g.info ? m_decoder.decodeGroupValue(g.group, *g.value) : NumberText(*g.value);
         }
-        line({timeText(t.msecs), frame.source, destination, name, frame.service, dpt, value, t.frame});
+        line({timeText(t.msecs), frame.source, destination, name, frame.service, dpt, value, raw});
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }

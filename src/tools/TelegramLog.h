@@ -11,10 +11,12 @@ class QIODevice;
 
 namespace tarveon {
 
-// One line of EIB-side traffic as it came: its time and its frame text.
+// One line of EIB-side traffic as it came: its time and its frame text (UTF-8, which holds a
+// frame in half the room of a QString and in exactly its own size, so a full ring that replaces
+// its oldest entries reuses their memory).
 struct Telegram {
     qint64 msecs = 0; // local time, milliseconds since the epoch
-    QString frame;
+    QByteArray frame;
 };
 
 // What the session saw of one group address.
