@@ -7,6 +7,7 @@
 #include "editor/SignalCatalogue.h"
 #include "tools/KnxSignals.h"
 
+#include <QSet>
 #include <cmath>
 
 namespace tarveon {
@@ -276,6 +277,26 @@ QString SignalViewerCore::valueMeaning(int row) const
     default:
         return {};
     }
+}
+
+QString SignalViewerCore::widestMeaningText() const
+{
+    QString widest;
+    QSet<QPair<int, QString>> seen; // the same signal of every device once
+    for (int row = 1; row < m_grid.gridRowCount(); ++row) {
+        const int entryIndex = entryOfRow(row);
+        if (entryIndex <= 0)
+            continue;
+        const LinkSignal &entry = linkTables().signals_[entryIndex];
+        if (!seen.contains({entry.protocolCode, entry.fields[2]})) {
+            seen.insert({entry.protocolCode, entry.fields[2]});
+            for (const QString &meaning : signalType(entry).second.meanings) {
+                if (meaning.size() + 2 > widest.size())
+                    widest = QStringLiteral("8 ") + meaning;
+            }
+        }
+    }
+    return widest;
 }
 
 std::optional<WriteChoices> SignalViewerCore::writeChoices(int row) const

@@ -89,6 +89,9 @@ public:
     // The meaning of the row's value beside its number: "Cool", "On", "°C", "%"; empty when the
     // signal's type says nothing more than the number.
     QString valueMeaning(int row) const;
+    // The widest value with its meaning the grid's signals can show ("4 Ventilación"), for the
+    // Value column's width; empty when no signal has meanings.
+    QString widestMeaningText() const;
     // The "Write value" choices of the row's signal; nothing for rows without an entry.
     std::optional<WriteChoices> writeChoices(int row) const;
 

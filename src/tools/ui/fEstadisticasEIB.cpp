@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -24,7 +25,8 @@ fEstadisticasEIB::fEstadisticasEIB(AppContext &ctx, const TelegramLog &log, QWid
     grid->horizontalHeader()->setStretchLastSection(true);
     lblKept = new QLabel(this);
     lblKept->setObjectName(QStringLiteral("lblKept"));
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(ctx.GetText(QStringLiteral("X15")), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(grid, 1);

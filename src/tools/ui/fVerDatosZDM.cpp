@@ -72,9 +72,6 @@ private:
     const SignalViewerCore &m_core;
 };
 
-// Room for the meaning beside the value.
-const QString kWidestMeaning = QStringLiteral(" Medium-High");
-
 } // namespace
 
 fVerDatosZDM::fVerDatosZDM(AppContext &ctx, LinkCommands *link, QWidget *parent)
@@ -232,7 +229,8 @@ void fVerDatosZDM::applyColumnWidths()
     for (int c = 0; c < kSignalColumns; ++c)
         grid->setColumnWidth(c, m_core.grid().columnWidthPixels(c));
     // Wide enough for a value of eight digits.
-    const int widest = grid->fontMetrics().horizontalAdvance(kWidestValue + kWidestMeaning)
+    const int widest = qMax(grid->fontMetrics().horizontalAdvance(kWidestValue),
+                            grid->fontMetrics().horizontalAdvance(m_core.widestMeaningText()))
                      + 2 * grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
     grid->setColumnWidth(kColYesNo, qMax(grid->columnWidth(kColYesNo), widest));
 }

@@ -8,6 +8,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tarveon {
@@ -43,7 +44,9 @@ fWriteValue::fWriteValue(AppContext &ctx, const WriteChoices &choices, QWidget *
         form->addRow(QString(), lblAviso);
         connect(txtValor, &QLineEdit::textChanged, this, &fWriteValue::checkRange);
     }
-    buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons = new QDialogButtonBox(this);
+    buttons->addButton(ctx.GetText(QStringLiteral("X1")), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(ctx.GetText(QStringLiteral("X3")), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
