@@ -115,20 +115,8 @@ int main(int argc, char **argv)
     });
     feeder.start(10);
 
-    std::vector<double> lateness;
-    lateness.reserve(size_t(seconds) * 100 + 100);
-    QElapsedTimer probeClock;
-    probeClock.start();
-    qint64 lastProbe = 0;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const qint64 t = probeClock.nsecsElapsed();
-        if (lastProbe)
-            lateness.push_back(std::max(0.0, (t - lastProbe) / 1e6 - 10.0));
-        lastProbe = t;
-    });
-    probe.start(10);
+    LatencyProbe probe(size_t(seconds) * 100 + 100);
+    probe.start();
 
     std::printf("bench_telegrams: %d EIB lines/s for %d s, decoded, logging; ring of %d filled in %.0f ms\n", rate,
                 seconds, telegrams.capacity(), fillMs);
@@ -158,11 +146,7 @@ int main(int argc, char **argv)
     const bool saved = telegrams.saveCsv(dir.filePath(QStringLiteral("session.csv")), nullptr);
     const double exportMs = exportClock.nsecsElapsed() / 1e6;
 
-    std::sort(lateness.begin(), lateness.end());
-    const auto pct = [&](double p) {
-        return lateness.empty() ? 0.0 : lateness[std::min(lateness.size() - 1, size_t(p * double(lateness.size())))];
-    };
-    const double maxLate = lateness.empty() ? 0.0 : lateness.back();
+    const double maxLate = probe.late(1.0);
     const long rssFirst = rss.empty() ? rssBound : rss.front();
     const bool listOk = listSize == 500;
     const bool ringOk = telegrams.size() == telegrams.capacity();
@@ -177,7 +161,7 @@ int main(int argc, char **argv)
                 "bound after warm-up %+ld KiB)\n",
                 rssEmpty, rssBound, rssFirst, rssEnd, rssEnd - rssFirst);
     std::printf("event loop latency over %zu probes: median %.2f ms, p99 %.2f ms, max %.2f ms (target <= %.0f ms: %s)\n",
-                lateness.size(), pct(0.5), pct(0.99), maxLate, kLatencyTargetMs,
+                probe.ticks(), probe.late(0.5), probe.late(0.99), maxLate, kLatencyTargetMs,
                 maxLate <= kLatencyTargetMs ? "met" : "MISSED");
     std::printf("CSV export of %d telegrams: %.0f ms (%s)\n", telegrams.size(), exportMs, saved ? "written" : "FAILED");
     return listOk && ringOk && logOk && saved ? 0 : 1;
