@@ -71,11 +71,12 @@ TelegramDecoder TelegramDecoder::forOpenProject(AppContext &ctx)
     TelegramDecoder empty;
     empty.m_ctx = &ctx;
     const qint16 code = qint16(ProjectProtocolCode(ctx));
-    // A project without a stored table has no addresses yet: not worth a message.
+    // A project without a stored table has no addresses yet; a table that cannot be read has its
+    // message where it is edited or loaded, not here.
     if (ctx.ProjectDir.isEmpty() || !QFileInfo::exists(ctx.ProjectDir + QLatin1Char('/') + SignalTableFileName(ctx, code)))
         return empty;
     ProjectData data;
-    if (!LoadProjectData(ctx, data))
+    if (!LoadProjectData(ctx, data, true))
         return empty;
     return fromProject(ctx, data);
 }

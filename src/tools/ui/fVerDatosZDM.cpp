@@ -173,7 +173,8 @@ fVerDatosZDM::fVerDatosZDM(AppContext &ctx, LinkCommands *link, QWidget *parent)
     grid->setItemDelegateForColumn(kColYesNo, new ValueDelegate(m_core, grid));
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        const QModelIndex index = grid->indexAt(at);
+        // The current cell: a right click makes its cell current, the menu key keeps it.
+        const QModelIndex index = grid->currentIndex();
         const int row = index.isValid() ? SignalTableModel::tableRow(index.row()) : 0;
         if (!m_core.writeChoices(row))
             return;
