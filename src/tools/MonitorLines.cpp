@@ -61,10 +61,12 @@ QStringList MonitorLines::texts() const
     return out;
 }
 
-void MonitorLines::noteLength(const QString &text)
+void MonitorLines::noteLength(const MonitorLine &line)
 {
-    if (text.size() > m_longest.size())
-        m_longest = text;
+    if (line.text.size() > m_longest.size())
+        m_longest = line.text;
+    if (line.decoded.size() > m_longestDecoded.size())
+        m_longestDecoded = line.decoded;
 }
 
 void MonitorLines::append(const MonitorLine &line)
@@ -77,7 +79,7 @@ void MonitorLines::append(const MonitorLine &line)
     const int n = m_lines.size();
     beginInsertRows({}, n, n);
     m_lines.append(line);
-    noteLength(line.text);
+    noteLength(line);
     endInsertRows();
 }
 
@@ -86,10 +88,11 @@ void MonitorLines::setLines(const std::vector<MonitorLine> &lines)
     beginResetModel();
     m_lines.clear();
     m_longest.clear();
+    m_longestDecoded.clear();
     const size_t first = lines.size() > size_t(m_lines.capacity()) ? lines.size() - size_t(m_lines.capacity()) : 0;
     for (size_t i = first; i < lines.size(); ++i) {
         m_lines.append(lines[i]);
-        noteLength(lines[i].text);
+        noteLength(lines[i]);
     }
     endResetModel();
 }
@@ -97,6 +100,7 @@ void MonitorLines::setLines(const std::vector<MonitorLine> &lines)
 void MonitorLines::clear()
 {
     m_longest.clear();
+    m_longestDecoded.clear();
     if (m_lines.isEmpty())
         return;
     beginResetModel();

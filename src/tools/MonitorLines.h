@@ -59,6 +59,8 @@ public:
     // The longest text listed since the list was last emptied or replaced (the width the list
     // must scroll over).
     const QString &longestText() const { return m_longest; }
+    // The same for the decoded texts.
+    const QString &longestDecoded() const { return m_longestDecoded; }
 
     // Adds a line at the end; a full list loses its first line.
     void append(const MonitorLine &line);
@@ -67,10 +69,11 @@ public:
     void clear();
 
 private:
-    void noteLength(const QString &text);
+    void noteLength(const MonitorLine &line);
 
     LineRing m_lines;
     QString m_longest;
+    QString m_longestDecoded;
 };
 
 } // namespace tarveon

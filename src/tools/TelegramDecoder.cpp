@@ -170,6 +170,9 @@ std::optional<GroupReport> TelegramDecoder::parseReport(QStringView line)
 
 QString TelegramDecoder::describe(const FoundGroup &found) const
 {
+    // Without a project's addresses there is nothing to name, and nothing to mark as outside.
+    if (isEmpty())
+        return {};
     if (!found.info)
         return found.text + QStringLiteral(": ") + (m_ctx ? m_ctx->GetText(QStringLiteral("TLG1")) : QString());
     QString text = found.info->name;
@@ -184,6 +187,8 @@ QString TelegramDecoder::describe(const FoundGroup &found) const
 QString TelegramDecoder::describe(const DecodedFrame &frame) const
 {
     QString text;
+    if (isEmpty())
+        return text;
     for (const FoundGroup &found : frame.groups) {
         if (!text.isEmpty())
             text += QStringLiteral("; ");

@@ -74,7 +74,8 @@ public:
     static std::optional<GroupReport> parseReport(QStringView line);
 
     // The decoded column of a line: per address "Room 1 Setpoint = 25.10 °C" (the frame shows the
-    // address), or "3/7/3: not in the project"; several joined by "; ". Empty without an address.
+    // address), or "3/7/3: not in the project"; several joined by "; ". Empty without an address,
+    // and always empty while the decoder holds no address (no project, or one without a table).
     QString describe(const DecodedFrame &frame) const;
     QString describe(const FoundGroup &found) const;
     // The same for a "GP:" report line; empty for other lines.

@@ -213,8 +213,10 @@ void MonitorWindow::fitTextWidth()
         return;
     }
     // The gateway monitor: the decoded text of a "GP:" report after the longest line.
+    const QString &decoded = m_core.lines().longestDecoded();
+    const int decodedWidth = decoded.isEmpty() ? 0 : lstTramas->fontMetrics().horizontalAdvance(decoded) + kTextPadding;
     lstTramas->setColumnWidth(MonitorLines::TextColumn, width);
-    lstTramas->setColumnWidth(MonitorLines::DecodedColumn, qMax(room - width, room / 2));
+    lstTramas->setColumnWidth(MonitorLines::DecodedColumn, qMax(room - width, decodedWidth));
 }
 
 void MonitorWindow::exportCsv()
