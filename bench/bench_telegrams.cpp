@@ -75,7 +75,7 @@ int main(int argc, char **argv)
     auto *port = new FakeSerialPort;
     MDITarveon window(ctx, nullptr, port);
     TelegramLog &telegrams = window.telegrams();
-    telegrams.setDecoder(TelegramDecoder::forOpenProject(ctx));
+    telegrams.followProject(ctx);
     const long rssEmpty = rssKiB();
     QElapsedTimer fill;
     fill.start();

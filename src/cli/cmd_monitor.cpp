@@ -43,7 +43,7 @@ int runMonitor(const QStringList &args)
     QTextStream out(stdout);
     const bool stamped = !cl.isSet(raw);
     TelegramLog telegrams;
-    telegrams.setDecoder(TelegramDecoder::forOpenProject(ctx));
+    telegrams.followProject(ctx);
     const bool decoding = !ctx.ProjectDir.isEmpty();
     const auto show = [&](const QString &line, const QString &decoded = QString()) {
         if (stamped)

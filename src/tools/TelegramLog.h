@@ -40,6 +40,8 @@ public:
 
     const TelegramDecoder &decoder() const { return m_decoder; }
     void setDecoder(TelegramDecoder decoder) { m_decoder = std::move(decoder); }
+    // The decoder of the project open in ctx, its table as last stored.
+    void followProject(AppContext &ctx) { m_decoder = TelegramDecoder::forOpenProject(ctx); }
 
     // A traffic line's frame text at msecs; returns the decoded column's text.
     QString recordFrame(qint64 msecs, const QString &frame);

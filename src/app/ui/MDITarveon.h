@@ -179,8 +179,6 @@ private:
     // The link's lines to the monitors, its reloads to the viewer, its upload hooks.
     void connectOnlineTools();
     QWidget *child(QPointer<QWidget> &slot, const ChildFactory &factory, bool create);
-    // The decoder follows the open project and its table as last stored.
-    void reloadTelegramDecoder();
 
     AppContext &m_ctx;
     SerialLink *m_link;

@@ -31,6 +31,12 @@ public:
     ~MonitorWindow() override;
 
     MonitorCore &core() { return m_core; }
+    // The session's telegram log for the core (EIB and gateway monitors); returns the window.
+    MonitorWindow *withTelegrams(TelegramLog *log)
+    {
+        m_core.setTelegrams(log);
+        return this;
+    }
     MonitorKind kind() const { return m_core.kind(); }
 
     // Closes the window (its document-area frame too) as the program does: the gateway monitor,
