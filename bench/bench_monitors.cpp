@@ -8,6 +8,7 @@
 //
 //   bench_monitors [lines per second = 2000] [seconds = 30]
 #include "app/AppContext.h"
+#include "BenchSupport.h"
 #include "RecordingPrompter.h"
 #include "app/ui/MDITarveon.h"
 #include "editor/SignalCatalogue.h"
@@ -33,37 +34,11 @@
 #include <vector>
 
 using namespace tarveon;
+using namespace tarveon::bench;
 
 namespace {
 
 constexpr double kLatencyTargetMs = 50.0;
-
-double threadCpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-long rssKiB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
-
-qsizetype countLines(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    return f.readAll().count("\r\n");
-}
 
 // A link that sends nothing; the benchmark fills its tables.
 class NoLink : public LinkCommands {
@@ -229,29 +204,8 @@ int main(int argc, char **argv)
     feeder.start(10);
 
     // Latency probe: a 10 ms timer; how late each tick comes is how long the loop was busy.
-    std::vector<double> lateness;
-    lateness.reserve(size_t(seconds) * 100 + 100);
-    QElapsedTimer probeClock;
-    probeClock.start();
-    qint64 lastProbe = 0;
-    // The thread's processor time between two probes: how long the loop itself was busy, apart
-    // from the time the machine gave to other processes.
-    std::vector<double> busy;
-    busy.reserve(lateness.capacity());
-    double lastCpu = 0;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const qint64 now = probeClock.nsecsElapsed();
-        const double cpu = threadCpuMs();
-        if (lastProbe) {
-            lateness.push_back(std::max(0.0, (now - lastProbe) / 1e6 - 10.0));
-            busy.push_back(cpu - lastCpu);
-        }
-        lastProbe = now;
-        lastCpu = cpu;
-    });
-    probe.start(10);
+    LatencyProbe probe(size_t(seconds) * 100 + 100);
+    probe.start();
 
     std::printf("bench_monitors: %d lines/s for %d s, three monitors logging, platform %s\n", rate, seconds,
                 qPrintable(QGuiApplication::platformName()));
@@ -280,12 +234,7 @@ int main(int argc, char **argv)
                                  countLines(ctx.ProjectDir + QStringLiteral("/ZTR001-PACKAGED.log")),
                                  countLines(ctx.ProjectDir + QStringLiteral("/ZDM.log"))};
 
-    std::sort(lateness.begin(), lateness.end());
-    std::sort(busy.begin(), busy.end());
-    const auto pct = [&](double p) {
-        return lateness.empty() ? 0.0 : lateness[std::min(lateness.size() - 1, size_t(p * double(lateness.size())))];
-    };
-    const double maxLate = lateness.empty() ? 0.0 : lateness.back();
+    const double maxLate = probe.late(1.0);
     const long rssEnd = rssKiB();
     const long rssMid = rss.size() > 1 ? rss[1] : rssStart;
 
@@ -303,12 +252,10 @@ int main(int argc, char **argv)
     std::printf("RSS: start %ld KiB, after 10 s %ld KiB, end %ld KiB (growth after warm-up %+ld KiB)\n", rssStart,
                 rssMid, rssEnd, rssEnd - rssMid);
     std::printf("event loop latency over %zu probes: median %.2f ms, p99 %.2f ms, max %.2f ms (target <= %.0f ms: %s)\n",
-                lateness.size(), pct(0.5), pct(0.99), maxLate, kLatencyTargetMs,
+                probe.ticks(), probe.late(0.5), probe.late(0.99), maxLate, kLatencyTargetMs,
                 maxLate <= kLatencyTargetMs ? "met" : "MISSED");
     std::printf("  of which the loop's own work (thread CPU time between probes): median %.2f ms, p99 %.2f ms, "
                 "max %.2f ms\n",
-                busy.empty() ? 0.0 : busy[busy.size() / 2],
-                busy.empty() ? 0.0 : busy[std::min(busy.size() - 1, size_t(0.99 * double(busy.size())))],
-                busy.empty() ? 0.0 : busy.back());
+                probe.busy(0.5), probe.busy(0.99), probe.busy(1.0));
     return ok && viewerOk ? 0 : 1;
 }

@@ -460,6 +460,26 @@ TEXTS = [
     # --- Group read and write, the simulator on knxd ---
     ("#", "Command line read and write: a group value the gateway did not report"),
     ("GRW1", "The gateway did not report the value of group ", "La pasarela no ha informado del valor del grupo "),
+
+    # --- On line: decoded monitors, telegram export and statistics, viewer write ---
+    ("#", "On line: names and decoded values of group addresses, telegram export, statistics, writing a value"),
+    ("TLG1", "not in the project", "fuera del proyecto"),
+    ("TLG2", "outside DPT", "fuera del DPT"),
+    ("TLG3", "Export CSV\u2026", "Exportar CSV\u2026"),
+    ("TLG4", "Statistics\u2026", "Estad\u00edsticas\u2026"),
+    ("TLG5", "Group addresses seen", "Direcciones de grupo vistas"),
+    ("TLG6", "Address", "Direcci\u00f3n"),
+    ("TLG7", "Name", "Nombre"),
+    ("TLG8", "Count", "Cantidad"),
+    ("TLG9", "Last value", "\u00daltimo valor"),
+    ("TLG10", "Last time", "\u00daltima hora"),
+    ("TLG11", "CSV files (*.csv)", "Ficheros CSV (*.csv)"),
+    ("TLG12", "The file could not be written: ", "No se pudo escribir el fichero: "),
+    ("TLG13", "Write value\u2026", "Escribir valor\u2026"),
+    ("TLG14", "Outside the setpoint's range", "Fuera del rango de la consigna"),
+    ("TLG15", "Value:", "Valor:"),
+    ("TLG16", "Telegrams kept for export: ", "Telegramas guardados para exportar: "),
+    ("TLG17", "Decoded", "Decodificado"),
 ]
 
 

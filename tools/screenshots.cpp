@@ -22,6 +22,7 @@
 #include "editor/ui/fConfKorvaneEIB.h"
 #include "tools/AddressPlanCore.h"
 #include "tools/ui/fProject.h"
+#include "tools/ui/fVerDatosZDM.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -421,6 +422,27 @@ int main(int argc, char *argv[])
     settle(3500);
     save(framed(&window), QStringLiteral("monitors"));
 
+    // The EIB monitor alone: frames with their names and decoded values, then its statistics.
+    if (QWidget *eib = window.eibMonitor(false)) {
+        if (QMdiSubWindow *frame = window.subWindowOf(eib)) {
+            frame->showMaximized();
+            settle(1500);
+            save(framed(&window), QStringLiteral("eib-monitor"));
+        }
+        if (auto *stats = eib->findChild<QPushButton *>(QStringLiteral("cmdEstadisticas"))) {
+            stats->click();
+            settle(500);
+            if (auto *dialog = eib->findChild<QDialog *>(QStringLiteral("fEstadisticasEIB"))) {
+                save(framed(dialog), QStringLiteral("eib-statistics"));
+                dialog->close();
+            }
+        }
+        if (QMdiSubWindow *frame = window.subWindowOf(eib))
+            frame->showNormal();
+        window.mnuVMosaico_Click();
+        settle();
+    }
+
     window.mnuVDatos->trigger();
     settle(300);
     if (QWidget *viewer = window.signalViewer(false)) {
@@ -431,6 +453,13 @@ int main(int argc, char *argv[])
             settle(1500);
         }
         save(framed(&window), QStringLiteral("signal-viewer"));
+        // "Write value…" on the first unit's mode (row 3 of the demo).
+        whenModal("fWriteValue", [&](QWidget *dialog) {
+            save(mainWithDialog(&window, dialog), QStringLiteral("viewer-write"));
+            static_cast<QDialog *>(dialog)->reject();
+        });
+        QTimer::singleShot(0, viewer, [viewer] { static_cast<fVerDatosZDM *>(viewer)->writeValueDialog(3); });
+        settle(800);
         if (QMdiSubWindow *frame = window.subWindowOf(viewer))
             frame->close();
         settle();

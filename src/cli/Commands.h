@@ -19,7 +19,7 @@ inline const Command kCommands[] = {
     {"generate", "PROJECT_DIR   check a project and write its gateway configuration file", runGenerate},
     {"info", "[--port DEVICE] [--project DIR]   ask the gateway who it is", runInfo},
     {"upload", "[--port DEVICE] FILE   load a gateway configuration file into the gateway", runUpload},
-    {"monitor", "[--port DEVICE] [--project DIR] [--eib] [--ext] [--raw]   show the gateway's lines", runMonitor},
+    {"monitor", "[--port DEVICE] [--project DIR] [--csv FILE] [--eib] [--ext] [--raw]   show the gateway's lines, decoded with --project", runMonitor},
     {"export", "[--format ets-csv|ets-csv-1-1|ets-xml|ha-yaml] [-o FILE] PROJECT_DIR   group addresses for ETS or "
                "Home Assistant", runExport},
     {"check-ets", "PROJECT_DIR ETS_FILE   the project's addresses missing in an ETS export or typed otherwise there",

@@ -35,14 +35,14 @@ void walkRanges(const GroupAddressPlan &plan, MainRow mainRow, MiddleRow middleR
     }
 }
 
-QString quoted(const QString &field)
+} // namespace
+
+QString CsvQuoted(const QString &field)
 {
     QString out = field;
     out.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + out + QLatin1Char('"');
 }
-
-} // namespace
 
 QByteArray EtsCsv(const GroupAddressPlan &plan, EtsFormat format, const EtsCsvOptions &options)
 {
@@ -50,7 +50,7 @@ QByteArray EtsCsv(const GroupAddressPlan &plan, EtsFormat format, const EtsCsvOp
     auto line = [&](const QStringList &fields) {
         QStringList q;
         for (const QString &f : fields)
-            q << quoted(f);
+            q << CsvQuoted(f);
         lines << q.join(options.separator);
     };
     const bool threeColumns = format == EtsFormat::Csv31;

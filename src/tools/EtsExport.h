@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QChar>
+#include <QString>
 
 namespace tarveon {
 
@@ -19,6 +20,9 @@ struct EtsCsvOptions {
     QChar separator = QLatin1Char(';');
     bool windows1252 = false;
 };
+
+// A CSV field as ETS quotes it: in double quotes, a '"' inside doubled.
+QString CsvQuoted(const QString &field);
 
 // A header line, then per main group a range row ("1/-/-"), per middle group a range row
 // ("1/0/-") and its addresses; every field quoted, a '"' inside doubled; lines end in CR LF.

@@ -11,7 +11,7 @@
 
 namespace tarveon {
 
-bool LoadProjectData(AppContext &ctx, ProjectData &data)
+bool LoadProjectData(AppContext &ctx, ProjectData &data, bool quiet)
 {
     data.protocolCode = ProjectProtocolCode(ctx);
     if (!protocol::hasEditor(data.protocolCode))
@@ -22,7 +22,9 @@ bool LoadProjectData(AppContext &ctx, ProjectData &data)
     ctx.GridBusy = true;
     data.table = BuildSignalTable(ctx, legend, int(data.settings.devices.size()), columns);
     ctx.GridBusy = false;
-    ctx.show(ApplyStoredTable(ctx, qint16(data.protocolCode), data.table));
+    const Faults faults = ApplyStoredTable(ctx, qint16(data.protocolCode), data.table);
+    if (!quiet)
+        ctx.show(faults);
     return true;
 }
 

@@ -19,9 +19,9 @@ struct ProjectData {
 };
 
 // Reads the settings of ctx's open project and lays its stored signal table over a table built
-// from the catalogue (a missing or unreadable table file leaves the fresh one after its message).
-// False when the project's protocol has no configuration.
-bool LoadProjectData(AppContext &ctx, ProjectData &data);
+// from the catalogue (a missing or unreadable table file leaves the fresh one after its message;
+// quiet: without the message). False when the project's protocol has no configuration.
+bool LoadProjectData(AppContext &ctx, ProjectData &data, bool quiet = false);
 
 // The files the project's group addresses are exported to.
 enum class ExportFormat { EtsCsv31, EtsCsv11, EtsXml, HaYaml };

@@ -4,6 +4,7 @@
 #include "app/Protocols.h"
 #include "app/Text.h"
 #include "link/LinkCommands.h"
+#include "tools/TelegramLog.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -104,9 +105,10 @@ void MonitorCore::VerTramas(const QString &trama, const QString &N)
     if (!guardPasses())
         return;
 
-    const MonitorLine line{shownText(trama, N)};
+    MonitorLine line{shownText(trama, N), QString()};
+    line.decoded = decode(line.text, N);
     m_all.append(line);
-    if (!m_paused && matches(line.text)) {
+    if (!m_paused && matches(line)) {
         m_shown.append(line);
         emit lineAdded();
     }
@@ -114,9 +116,27 @@ void MonitorCore::VerTramas(const QString &trama, const QString &N)
         writeLog(line.text);
 }
 
-bool MonitorCore::matches(const QString &text) const
+bool MonitorCore::matches(const MonitorLine &line) const
 {
-    return m_filter.isEmpty() || text.contains(m_filter, Qt::CaseInsensitive);
+    return m_filter.isEmpty() || line.text.contains(m_filter, Qt::CaseInsensitive)
+        || line.decoded.contains(m_filter, Qt::CaseInsensitive);
+}
+
+QString MonitorCore::decode(const QString &text, const QString &N)
+{
+    if (!m_telegrams || text.endsWith(kLogStartMarker.mid(4)) || text.endsWith(kLogStopMarker.mid(4)))
+        return {};
+    const qint64 now = m_ctx.clock().toMSecsSinceEpoch();
+    switch (m_kind) {
+    case MonitorKind::Eib:
+        return m_telegrams->recordFrame(now, text);
+    case MonitorKind::Gateway:
+        // Only the gateway's reports: a "GP:" query or write the tool sent is no value seen.
+        return N == kMarkReceived ? m_telegrams->recordReport(now, QStringView(text).mid(N.size())) : QString();
+    case MonitorKind::External:
+        break;
+    }
+    return {};
 }
 
 void MonitorCore::chkBus_Click(bool checked)
@@ -229,7 +249,7 @@ void MonitorCore::rebuildShown()
     std::vector<MonitorLine> shown;
     shown.reserve(size_t(m_all.size()));
     for (int i = 0; i < m_all.size(); ++i) {
-        if (matches(m_all.at(i).text))
+        if (matches(m_all.at(i)))
             shown.push_back(m_all.at(i));
     }
     m_shown.setLines(shown);

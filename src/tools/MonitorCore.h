@@ -11,6 +11,7 @@ namespace tarveon {
 
 class AppContext;
 class LinkCommands;
+class TelegramLog;
 
 // The three monitor windows: EIB bus (fTestEIB), controller-side bus (fTestExterno) and the
 // gateway's console exchange (fTestTarveonZDM).
@@ -41,6 +42,10 @@ public:
 
     MonitorKind kind() const { return m_kind; }
     void setLink(LinkCommands *link) { m_link = link; }
+    // The session's telegram log: the EIB monitor records its traffic lines there and the
+    // gateway monitor its "GP:" reports; both show the decoded text beside each line. May be null.
+    void setTelegrams(TelegramLog *log) { m_telegrams = log; }
+    TelegramLog *telegrams() const { return m_telegrams; }
 
     // The window loads: flags and, for the bus monitors, the traffic report on.
     void load();
@@ -72,7 +77,7 @@ public:
     // cmdClear.
     void clear();
 
-    // Only lines containing this text (case-insensitive) are listed; empty lists every line.
+    // Only lines containing this text (case-insensitive, in the line or its decoded text) are listed; empty lists every line.
     // The log file receives every line whatever the filter.
     void setFilter(const QString &text);
     // While paused the list stays as it is; lines still reach the log file and are kept aside,
@@ -98,7 +103,8 @@ private:
     QString busSide() const;
     bool busShown() const;
     bool guardPasses() const;
-    bool matches(const QString &text) const;
+    bool matches(const MonitorLine &line) const;
+    QString decode(const QString &trama, const QString &N);
     void rebuildShown();
     void writeLog(const QString &text);
     QByteArray timeStamp();
@@ -106,6 +112,7 @@ private:
     AppContext &m_ctx;
     MonitorKind m_kind;
     LinkCommands *m_link;
+    TelegramLog *m_telegrams = nullptr;
     bool m_loaded = false;
     bool m_busShownWithoutLink = false;
     bool m_showLast = true;

@@ -43,10 +43,12 @@ int MonitorLines::columnCount(const QModelIndex &parent) const
 
 QVariant MonitorLines::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_lines.size() || index.column() != TextColumn)
+    if (!index.isValid() || index.row() >= m_lines.size())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole)
-        return m_lines.at(index.row()).text;
+    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole) {
+        const MonitorLine &line = m_lines.at(index.row());
+        return index.column() == TextColumn ? line.text : line.decoded;
+    }
     return {};
 }
 
@@ -59,10 +61,12 @@ QStringList MonitorLines::texts() const
     return out;
 }
 
-void MonitorLines::noteLength(const QString &text)
+void MonitorLines::noteLength(const MonitorLine &line)
 {
-    if (text.size() > m_longest.size())
-        m_longest = text;
+    if (line.text.size() > m_longest.size())
+        m_longest = line.text;
+    if (line.decoded.size() > m_longestDecoded.size())
+        m_longestDecoded = line.decoded;
 }
 
 void MonitorLines::append(const MonitorLine &line)
@@ -75,7 +79,7 @@ void MonitorLines::append(const MonitorLine &line)
     const int n = m_lines.size();
     beginInsertRows({}, n, n);
     m_lines.append(line);
-    noteLength(line.text);
+    noteLength(line);
     endInsertRows();
 }
 
@@ -84,10 +88,11 @@ void MonitorLines::setLines(const std::vector<MonitorLine> &lines)
     beginResetModel();
     m_lines.clear();
     m_longest.clear();
+    m_longestDecoded.clear();
     const size_t first = lines.size() > size_t(m_lines.capacity()) ? lines.size() - size_t(m_lines.capacity()) : 0;
     for (size_t i = first; i < lines.size(); ++i) {
         m_lines.append(lines[i]);
-        noteLength(lines[i].text);
+        noteLength(lines[i]);
     }
     endResetModel();
 }
@@ -95,6 +100,7 @@ void MonitorLines::setLines(const std::vector<MonitorLine> &lines)
 void MonitorLines::clear()
 {
     m_longest.clear();
+    m_longestDecoded.clear();
     if (m_lines.isEmpty())
         return;
     beginResetModel();

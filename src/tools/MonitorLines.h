@@ -10,6 +10,7 @@ namespace tarveon {
 // (a decoded value, say) goes beside it here and into a column of its own in MonitorLines.
 struct MonitorLine {
     QString text;
+    QString decoded; // the names and values of the line's group addresses
 };
 
 // At most `capacity` lines in arrival order: a full ring drops its oldest line as a new one comes,
@@ -42,7 +43,7 @@ private:
 class MonitorLines : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { TextColumn, ColumnCount };
+    enum Column { TextColumn, DecodedColumn, ColumnCount };
 
     explicit MonitorLines(int capacity, QObject *parent = nullptr);
 
@@ -58,6 +59,8 @@ public:
     // The longest text listed since the list was last emptied or replaced (the width the list
     // must scroll over).
     const QString &longestText() const { return m_longest; }
+    // The same for the decoded texts.
+    const QString &longestDecoded() const { return m_longestDecoded; }
 
     // Adds a line at the end; a full list loses its first line.
     void append(const MonitorLine &line);
@@ -66,10 +69,11 @@ public:
     void clear();
 
 private:
-    void noteLength(const QString &text);
+    void noteLength(const MonitorLine &line);
 
     LineRing m_lines;
     QString m_longest;
+    QString m_longestDecoded;
 };
 
 } // namespace tarveon

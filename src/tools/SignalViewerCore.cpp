@@ -3,7 +3,11 @@
 #include "app/AppContext.h"
 #include "model/GroupAddress.h"
 #include "link/LinkCommands.h"
+#include "app/Text.h"
+#include "editor/SignalCatalogue.h"
+#include "tools/KnxSignals.h"
 
+#include <QSet>
 #include <cmath>
 
 namespace tarveon {
@@ -230,14 +234,94 @@ void SignalViewerCore::writeValue(int row)
         singleToText(entry.value));
     if (answer.isEmpty())
         return;
-    const float value = float(LeadingNumber(firstCommaToPoint(answer)));
-    // The dialog ran its own event loop: the table may have been reloaded meanwhile.
-    if (!m_link || entryIndex > linkTables().count())
+    sendValue(row, float(LeadingNumber(firstCommaToPoint(answer))));
+}
+
+void SignalViewerCore::sendValue(int row, float value)
+{
+    const int entryIndex = entryOfRow(row);
+    // A dialog ran its own event loop: the table may have been reloaded meanwhile.
+    if (!m_link || entryIndex <= 0)
         return;
     m_link->setSignalValue(entryIndex, value);
     const LinkSignal &target = linkTables().signals_[entryIndex];
     m_grid.setCell(row, kColYesNo, singleToText(value));
     m_link->TransmitTarveon(kGroupPrefix + target.groupText + QLatin1Char('=') + formatHashDot00(value));
+}
+
+std::pair<Dpt, RangeText> SignalViewerCore::signalType(const LinkSignal &entry) const
+{
+    const MachineType type = MachineTypeOf(entry.protocolCode);
+    const int code = int(LeadingInteger(entry.fields[2]));
+    const Dpt dpt = SignalDpt(type, code, int(LeadingInteger(entry.fields[4])));
+    return {dpt, SignalRange(m_ctx, type, code)};
+}
+
+QString SignalViewerCore::valueMeaning(int row) const
+{
+    const int entryIndex = entryOfRow(row);
+    if (entryIndex <= 0)
+        return {};
+    const LinkSignal &entry = linkTables().signals_[entryIndex];
+    const auto [dpt, range] = signalType(entry);
+    const int whole = int(std::lround(entry.value));
+    switch (dpt.main) {
+    case 1:
+        return ValueText(m_ctx, dpt, whole, range, QString());
+    case 5:
+        if (dpt.sub == 1)
+            return QStringLiteral("%");
+        return range.meanings.value(whole);
+    case 9:
+        return dpt.sub == 1 ? QStringLiteral("\u00B0C") : range.unit;
+    default:
+        return {};
+    }
+}
+
+QString SignalViewerCore::widestMeaningText() const
+{
+    QString widest;
+    QSet<QPair<int, QString>> seen; // the same signal of every device once
+    for (int row = 1; row < m_grid.gridRowCount(); ++row) {
+        const int entryIndex = entryOfRow(row);
+        if (entryIndex <= 0)
+            continue;
+        const LinkSignal &entry = linkTables().signals_[entryIndex];
+        if (!seen.contains({entry.protocolCode, entry.fields[2]})) {
+            seen.insert({entry.protocolCode, entry.fields[2]});
+            for (const QString &meaning : signalType(entry).second.meanings) {
+                if (meaning.size() + 2 > widest.size())
+                    widest = QStringLiteral("8 ") + meaning;
+            }
+        }
+    }
+    return widest;
+}
+
+std::optional<WriteChoices> SignalViewerCore::writeChoices(int row) const
+{
+    const int entryIndex = entryOfRow(row);
+    if (row <= 0 || entryIndex <= 0)
+        return std::nullopt;
+    const LinkSignal &entry = linkTables().signals_[entryIndex];
+    const auto [dpt, range] = signalType(entry);
+    WriteChoices choices;
+    choices.title = entry.fields[3];
+    choices.prompt = QStringLiteral("Grupo EIB:") + entry.fields[5] + QStringLiteral("   EIS:") + entry.fields[4];
+    choices.current = entry.value;
+    if (dpt.main == 1) {
+        for (int v : {0, 1})
+            choices.options.append({v, QString::number(v) + QLatin1Char(' ') + ValueText(m_ctx, dpt, v, range, QString())});
+    } else if (dpt.main == 5 && !range.meanings.isEmpty()) {
+        for (auto it = range.meanings.cbegin(); it != range.meanings.cend(); ++it)
+            choices.options.append({it.key(), QString::number(it.key()) + QLatin1Char(' ') + *it});
+    } else {
+        choices.range = range;
+        if (dpt == Dpt{9, 1} && range.unit.isEmpty())
+            choices.range.unit = QStringLiteral("\u00B0C");
+    }
+    return choices;
 }
 
 QString SignalViewerCore::copyText()

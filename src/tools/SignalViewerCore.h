@@ -1,17 +1,22 @@
 #pragma once
 #include "editor/SignalColumns.h"
 #include "editor/SignalTableModel.h"
+#include "model/DatapointTypes.h"
 
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <QPair>
+#include <QVector>
 #include <functional>
+#include <optional>
 #include <utility>
 
 namespace tarveon {
 
 class AppContext;
 class LinkCommands;
+struct LinkSignal;
 struct LinkTables;
 
 // The general text form of a single-precision value, as the grid shows it: up to seven
@@ -24,6 +29,16 @@ QString firstCommaToPoint(const QString &text);
 // The pattern "#.00": two decimals, no digit before the point below 1 (0.5 -> ".50",
 // 21.5 -> "21.50", 0 -> ".00", -0.25 -> "-.25"), "." as decimal point.
 QString formatHashDot00(float value);
+
+// What the "Write value" dialog offers for a signal: its choices from the catalogue (On/Off, the
+// mode and fan names) or, without choices, a number field with the signal's limits.
+struct WriteChoices {
+    QString title;                        // the signal's description (field 3)
+    QString prompt;                       // "Grupo EIB:" & address & "   EIS:" & type
+    QVector<QPair<int, QString>> options; // value and its text ("1 Cool"); empty: a number field
+    RangeText range;                      // limits and unit of a number field
+    float current = 0.0f;
+};
 
 // What the signal viewer fVerDatosZDM does, without the window: the grid over the link-side
 // signal table, the display refresh of the rows in view, the polling cycle, the writing of one
@@ -68,6 +83,17 @@ public:
 
     // Double click on a grid row (table row): asks for a value and writes it to the gateway.
     void writeValue(int row);
+    // Stores value as the row's entry's value and sends "GP:" & address & "=" & value (two
+    // decimals), as the double click does.
+    void sendValue(int row, float value);
+    // The meaning of the row's value beside its number: "Cool", "On", "°C", "%"; empty when the
+    // signal's type says nothing more than the number.
+    QString valueMeaning(int row) const;
+    // The widest value with its meaning the grid's signals can show ("4 Ventilación"), for the
+    // Value column's width; empty when no signal has meanings.
+    QString widestMeaningText() const;
+    // The "Write value" choices of the row's signal; nothing for rows without an entry.
+    std::optional<WriteChoices> writeChoices(int row) const;
 
     // cmdCopy: the whole grid, header and column 0 included, values brought up to date first;
     // each cell followed by TAB, each row by CR LF. Empty when the grid has fewer than 2 rows.
@@ -87,6 +113,8 @@ private:
     // The link's tables and state; without a link, empty and off line.
     const LinkTables &linkTables() const;
     bool onLine() const;
+    // The datapoint type and catalogue range of an entry's signal.
+    std::pair<Dpt, RangeText> signalType(const LinkSignal &entry) const;
 
     AppContext &m_ctx;
     LinkCommands *m_link;

@@ -422,6 +422,22 @@ private slots:
         QVERIFY(daemon.waitForFinished(5000));
     }
 
+    // With --project the EIB frames and reports are named and decoded; --csv keeps the frames.
+    void monitorDecodes()
+    {
+        const QString knx = TARVEON_SOURCE_DIR "/tests/data/knx/Project/";
+        QVERIFY(QDir().mkpath(t->dir.filePath("ProjectsZDM/Knx")));
+        for (const QString &name : QDir(knx).entryList(QDir::Files))
+            QVERIFY(QFile::copy(knx + name, t->dir.filePath("ProjectsZDM/Knx/" + name)));
+        SimProcess sim;
+        QVERIFY(sim.start({"--traffic-ms", "50", "--drift", "1/3/1", "--set", "1/3/1=21.5"}));
+        const Run r = cli({"monitor", "--port", sim.devicePath(), "--eib", "--seconds", "1", "--project",
+                           t->dir.filePath("ProjectsZDM/Knx"), "--csv", t->dir.filePath("s.csv")});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.contains(" 01/3/001 Write 21.50  [Room 101 Setpoint = 21.50 \u00B0C]\n"), qPrintable(r.out));
+        QVERIFY(t->dir.readFile("s.csv").contains(";\"1/3/1\";\"Room 101 Setpoint\";\"Write\";\"9.001\";\"21.50 \u00B0C\";"));
+    }
+
     // A port that goes away ends the monitor with 2; --raw prints the bare lines.
     void monitorPortGone()
     {

@@ -8,6 +8,7 @@
 #include "tools/AddressBook.h"
 #include "tools/GroupAddressPlan.h"
 #include "tools/ProjectListCore.h"
+#include "tools/TelegramLog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <yaml-cpp/yaml.h>
 
 using namespace tarveon;
+using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(ExportFormat)
 
@@ -217,6 +219,57 @@ private slots:
         press(Qt::Key_E);
         QTRY_COMPARE(t->dir.readFile("plan.csv"), dataFile("ets-3-1.csv"));
         QCOMPARE(t->prompter.texts(), QStringList{"File written: \r" + target + ".csv"});
+    }
+    // Frame texts named and decoded in each address's type, as worked out in the data file.
+    void decoding_data()
+    {
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<QString>("decoded");
+        const QStringList lines = QString::fromUtf8(dataFile("telegram-decoding.tsv")).split('\n', Qt::SkipEmptyParts);
+        for (qsizetype i = 1; i < lines.size(); ++i) {
+            const QStringList f = lines[i].split('\t');
+            QTest::newRow(qPrintable(f[0])) << f.value(1) << f.value(2);
+        }
+    }
+    void decoding()
+    {
+        QFETCH(QString, frame);
+        QFETCH(QString, decoded);
+        const TelegramDecoder decoder = TelegramDecoder::fromProject(*t->ctx, data);
+        QCOMPARE(decoder.describe(decoder.decodeFrame(frame)), decoded);
+        // A "GP:" report names and decodes alike; only with its "=" at the fixed place.
+        QCOMPARE(decoder.describeReport(u"GP:01/1/001=4.00"), u"Room 101 Mode = Mode 4 Heat");
+        QCOMPARE(decoder.describeReport(u"GP:1/1/1=4"), QString());
+    }
+
+    // A short session: the CSV as worked out by hand, the statistics of frames and reports, the
+    // ring at its capacity and one past it.
+    void session()
+    {
+        TelegramLog log(4);
+        log.setDecoder(TelegramDecoder::fromProject(*t->ctx, data));
+        const auto at = [](int s, int ms) { return QDateTime(QDate(2026, 12, 6), QTime(5, 1, s, ms)).toMSecsSinceEpoch(); };
+        log.recordFrame(at(2, 345), "1.1.12 01/3/001 Write 23.40");
+        log.recordFrame(at(2, 846), "1.1.13 1/1/1 Write $01");
+        log.recordFrame(at(3, 0), "1.1.12 05/0/001 Read");
+        log.recordFrame(at(4, 120), "Bus \"reset\"; done");
+        QCOMPARE(log.recordReport(at(5, 0), u"GP:01/3/001=21.50"), "Room 101 Setpoint = 21.50 \u00B0C");
+        const QString path = t->dir.filePath("session.csv");
+        QVERIFY(log.saveCsv(path, nullptr));
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray expected = dataFile("telegrams.csv");
+        QCOMPARE(saved.readAll(), expected.mid(expected.indexOf('\n') + 1));
+        QStringList stats;
+        for (const GroupStats &s : log.statistics())
+            stats << u"%1|%2|%3|%4|%5"_s.arg(s.address, s.name).arg(s.count).arg(s.lastValue, TelegramLog::timeText(s.lastMsecs).mid(11));
+        QCOMPARE(stats, (QStringList{"1/1/1|Room 101 Mode|1|Mode 1 Cool|05:01:02.846",
+                                     "1/3/1|Room 101 Setpoint|2|21.50 \u00B0C|05:01:05.000", "5/0/1||1||05:01:03.000"}));
+        log.recordFrame(at(6, 0), "1.1.1 1/0/1 Write 1");
+        QCOMPARE(log.size(), 4);
+        QCOMPARE(log.at(0).frame, "1.1.13 1/1/1 Write $01");
+        QCOMPARE(log.at(3).frame, "1.1.1 1/0/1 Write 1");
+        QVERIFY(!log.saveCsv(t->dir.filePath("no/such/dir/x.csv"), nullptr));
     }
 };
 

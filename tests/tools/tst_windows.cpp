@@ -9,8 +9,11 @@
 #include "tools/ui/fTestTarveonZDM.h"
 #include "tools/ui/fVerDatosZDM.h"
 #include "tools/ui/frmAbout.h"
+#include "tools/ui/fEstadisticasEIB.h"
+#include "tools/ui/fWriteValue.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
@@ -348,6 +351,93 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text().count(u"\r\n"_s), 4);
         click(v->cmdCerrar);
         QVERIFY(!m.link.viewerOpen());
+    }
+    // With a project open, the EIB and gateway monitors name and decode beside the line, which
+    // stays as it came (list, copy); the filter finds names; export and statistics from the window.
+    void eibMonitorDecodes()
+    {
+        Main m;
+        QVERIFY(m.started);
+        m.window.ShowMonitor(47);
+        MonitorWindow *eib = m.monitor(m.window.eibMonitor(false));
+        m.window.showEibLine(u"EIB>1.1.12 01/3/001 Write 23.40"_s); // no table yet: nothing to name
+        QCOMPARE(eib->lstTramas->model()->index(0, 1).data().toString(), QString());
+        click(eib->cmdClear);
+        for (const char *name : {"ZTR001-PACKAGED.ini", "ZTR001-PACKAGED.dat"}) {
+            QFile f(u"" TARVEON_SOURCE_DIR "/tests/data/knx/Project/"_s + QLatin1String(name));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            m.write(u"ProjectsZDM/Alpha/"_s + QLatin1String(name), f.readAll());
+        }
+        QVERIFY(m.window.openProject(u"Alpha"_s));
+        m.window.showEibLine(u"EIB>1.1.12 01/3/001 Write 23.40"_s);
+        m.window.showEibLine(u"EIB>1.1.12 3/7/3 Write 25.1"_s);
+        m.window.showGatewayLine(u"GP:01/1/001=1.00"_s, kMarkReceived);
+        const QAbstractItemModel *list = eib->lstTramas->model();
+        QCOMPARE(list->index(0, 0).data().toString(), u"1.1.12 01/3/001 Write 23.40"_s);
+        QCOMPARE(list->index(0, 1).data().toString(), u"Room 101 Setpoint = 23.40 \u00B0C"_s);
+        QCOMPARE(list->index(1, 1).data().toString(), u"3/7/3: "_s + m.text("TLG1"));
+        const QAbstractItemModel *gateway = m.monitor(m.window.gatewayMonitor(false))->lstTramas->model();
+        QCOMPARE(gateway->index(gateway->rowCount() - 1, 1).data().toString(), u"Room 101 Mode = Mode 1 Cool"_s);
+        eib->copyAll();
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"1.1.12 01/3/001 Write 23.40\r\n1.1.12 3/7/3 Write 25.1\r\n"_s);
+        click(eib->txtFiltro);
+        type(u"room 101"_s);
+        QCOMPARE(list->rowCount(), 1);
+
+        const QString path = m.t.dir.filePath(u"out.csv"_s);
+        eib->askCsvPath = [&](const QString &suggested) {
+            return suggested == m.project(u"Alpha/BUS_EIB.csv"_s) ? path : QString();
+        };
+        click(eib->cmdExportar);
+        QCOMPARE(m.read(u"out.csv"_s).count("\r\n"), 4); // the session, not the list
+        click(eib->cmdEstadisticas);
+        auto *stats = eib->findChild<fEstadisticasEIB *>();
+        QVERIFY(stats && stats->isVisible());
+        QCOMPARE(stats->grid->model()->rowCount(), 3); // 1/1/1, 1/3/1, 3/7/3
+        QCOMPARE(stats->grid->model()->index(1, 3).data().toString(), u"23.40 \u00B0C"_s);
+    }
+
+    // "Write value…" from the grid's context menu: a mode from its names, a setpoint typed with a
+    // warning outside its range; both sent as the double click sends.
+    void viewerWritesChoices()
+    {
+        Main m;
+        for (const QStringList &f : {QStringList{"01 - Mode", "14 - Counter", "1/1/1", "01/1/001"},
+                                     QStringList{"03 - Setpoint", "05 - Float", "1/3/1", "01/3/001"}}) {
+            LinkSignal s;
+            s.protocolCode = 70;
+            s.fields = {QString(), u"1"_s, f[0], f[0], f[1], f[2], QString(), u"R"_s, u"W"_s, u"T"_s};
+            s.groupText = f[3];
+            s.inUse = 1;
+            s.value = 1;
+            m.link.tables().signals_.append(s);
+        }
+        QVERIFY(m.started);
+        m.window.mnuVDatos_Click();
+        auto *v = qobject_cast<fVerDatosZDM *>(m.window.signalViewer(false));
+        QCOMPARE(v->core().valueMeaning(1), u"Cool"_s);
+        QCOMPARE(v->core().valueMeaning(2), u"\u00B0C"_s);
+        bool warned = false;
+        for (int row : {1, 2}) {
+            WhenModal dialog([&](QWidget *) {
+                if (row == 1) {
+                    press(Qt::Key_Down);
+                } else {
+                    type(u"35"_s);
+                    warned = v->findChild<fWriteValue *>()->lblAviso->isVisible();
+                }
+                press(Qt::Key_Return);
+            });
+            const QPoint cell = v->grid->visualRect(v->grid->model()->index(row - 1, 3)).center();
+            click(v->grid->viewport(), cell);
+            QTimer::singleShot(0, [] { press(Qt::Key_Down), press(Qt::Key_Return); }); // the menu's one entry
+            // The menu key, as the window system delivers it (the offscreen platform does not).
+            QContextMenuEvent menu(QContextMenuEvent::Keyboard, cell, v->grid->viewport()->mapToGlobal(cell));
+            QApplication::sendEvent(v->grid->viewport(), &menu);
+            QVERIFY(dialog.ran && !dialog.leftOpen);
+        }
+        QVERIFY(warned);
+        QCOMPARE(m.link.sent, (QStringList{"GP:01/1/001=2.00", "GP:01/3/001=35.00"}));
     }
 };
 

@@ -218,8 +218,8 @@ void MDITarveon::installStandIns()
         fConfPort dialog(m_ctx, *m_link, this);
         dialog.exec();
     };
-    createGatewayMonitor = [this] { return new fTestTarveonZDM(m_ctx, linkCommands); };
-    createEibMonitor = [this] { return new fTestEIB(m_ctx, linkCommands); };
+    createGatewayMonitor = [this] { return (new fTestTarveonZDM(m_ctx, linkCommands))->withTelegrams(&m_telegrams); };
+    createEibMonitor = [this] { return (new fTestEIB(m_ctx, linkCommands))->withTelegrams(&m_telegrams); };
     createExtMonitor = [this] { return new fTestExterno(m_ctx, linkCommands); };
     createSignalViewer = [this] { return new fVerDatosZDM(m_ctx, linkCommands, this); };
     openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
@@ -363,6 +363,7 @@ void MDITarveon::applyProjectState()
     mnuVPExterno->setText(kExtMonitorCaptionOpen);
     mnuCConexion->setEnabled(true);
     mnuCProtocolo->setEnabled(protocol::hasEditor(m_ctx.ProtocolCodes.value(m_ctx.ProjectProtocol)));
+    m_telegrams.followProject(m_ctx);
 }
 
 void MDITarveon::Timer1_Timer()
@@ -385,6 +386,7 @@ void MDITarveon::mnuAProject_Click()
 void MDITarveon::mnuCProtocolo_Click()
 {
     ShowProtocolEditor(m_ctx.ProtocolCodes.value(m_ctx.ProjectProtocol));
+    m_telegrams.followProject(m_ctx);
 }
 
 void MDITarveon::mnuCConexion_Click()
@@ -536,6 +538,7 @@ void MDITarveon::connectOnlineTools()
     connect(m_link, &SerialLink::eibLine, this, &MDITarveon::showEibLine);
     connect(m_link, &SerialLink::extLine, this, &MDITarveon::showExtLine);
     connect(m_link, &SerialLink::viewerReload, this, &MDITarveon::reloadSignalViewer);
+    connect(m_link, &SerialLink::identified, this, [this] { m_telegrams.followProject(m_ctx); });
     m_link->monitorBusSwitchOff = [this](const QString &side) { return monitorBusSwitchOff(side); };
     m_link->bringToFront = [this] {
         raise();

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/Startup.h"
+#include "tools/TelegramLog.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -55,6 +56,8 @@ public:
 
     // The serial link to the gateway (state machine, console, upload).
     SerialLink &link() { return *m_link; }
+    // The session's EIB telegrams and statistics, named and decoded after the open project.
+    TelegramLog &telegrams() { return m_telegrams; }
 
     // --- Windows of the other parts of the tool ---------------------------------------------
     // Each hook has a stand-in until its window exists; the owner of the window replaces it.
@@ -188,6 +191,7 @@ private:
     QPointer<QWidget> m_extMonitor;
     QPointer<QWidget> m_signalViewer;
     bool m_unloaded = false;
+    TelegramLog m_telegrams;
 };
 
 } // namespace tarveon

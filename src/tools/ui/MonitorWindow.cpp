@@ -5,10 +5,13 @@
 #include "tools/ui/fTestEIB.h"
 #include "tools/ui/fTestExterno.h"
 #include "tools/ui/fTestTarveonZDM.h"
+#include "tools/TelegramLog.h"
+#include "tools/ui/fEstadisticasEIB.h"
 
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -67,6 +70,8 @@ MonitorWindow::MonitorWindow(AppContext &ctx, MonitorKind kind, LinkCommands *li
     // others scroll sideways over their longest line.
     lstTramas->setHorizontalScrollBarPolicy(kind == MonitorKind::Eib ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
     lstTramas->setModel(&m_core.lines());
+    // Only the EIB and gateway monitors have decoded texts beside their lines.
+    lstTramas->setColumnHidden(MonitorLines::DecodedColumn, kind == MonitorKind::External);
     // Under heavy traffic the list is drawn at most every kRepaintMs: it stays hidden from the
     // screen while a burst of lines changes it, and is drawn once afterwards with the newest
     // line selected and in view (selecting per line would lay the list out per line).
@@ -87,6 +92,22 @@ MonitorWindow::MonitorWindow(AppContext &ctx, MonitorKind kind, LinkCommands *li
     auto *top = new QHBoxLayout;
     top->addWidget(txtFiltro, 1);
     top->addWidget(chkPausa);
+    if (kind == MonitorKind::Eib) {
+        cmdExportar = new QPushButton(ctx.GetText(QStringLiteral("TLG3")), this);
+        cmdExportar->setObjectName(QStringLiteral("cmdExportar"));
+        cmdEstadisticas = new QPushButton(ctx.GetText(QStringLiteral("TLG4")), this);
+        cmdEstadisticas->setObjectName(QStringLiteral("cmdEstadisticas"));
+        for (QPushButton *b : {cmdExportar, cmdEstadisticas}) {
+            b->setAutoDefault(false);
+            top->addWidget(b);
+        }
+        connect(cmdExportar, &QPushButton::clicked, this, &MonitorWindow::exportCsv);
+        connect(cmdEstadisticas, &QPushButton::clicked, this, &MonitorWindow::showStatistics);
+        askCsvPath = [this](const QString &suggested) {
+            return QFileDialog::getSaveFileName(this, cmdExportar->text(), suggested,
+                                                m_ctx.GetText(QStringLiteral("TLG11")));
+        };
+    }
     m_controls = new QGridLayout;
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -176,15 +197,56 @@ void MonitorWindow::arrangeControls()
 
 void MonitorWindow::fitTextWidth()
 {
-    if (kind() == MonitorKind::Eib) {
-        lstTramas->setColumnWidth(MonitorLines::TextColumn, lstTramas->viewport()->width());
-        return;
-    }
     const QString &longest = m_core.lines().longestText();
     int width = longest.isEmpty() ? 0 : lstTramas->fontMetrics().horizontalAdvance(longest) + kTextPadding;
-    if (kind() == MonitorKind::External)
-        width = qMax(width, kExternalExtent);
-    lstTramas->setColumnWidth(MonitorLines::TextColumn, qMax(width, lstTramas->viewport()->width()));
+    const int room = lstTramas->viewport()->width();
+    if (kind() == MonitorKind::Eib) {
+        // The frame and its decoded text side by side in the list's width (full texts in the tool
+        // tips): the frame at most half of it.
+        width = qMin(width, room / 2);
+        lstTramas->setColumnWidth(MonitorLines::TextColumn, width);
+        lstTramas->setColumnWidth(MonitorLines::DecodedColumn, qMax(0, room - width));
+        return;
+    }
+    if (kind() == MonitorKind::External) {
+        lstTramas->setColumnWidth(MonitorLines::TextColumn, qMax(qMax(width, kExternalExtent), room));
+        return;
+    }
+    // The gateway monitor: the decoded text of a "GP:" report after the longest line.
+    const QString &decoded = m_core.lines().longestDecoded();
+    const int decodedWidth = decoded.isEmpty() ? 0 : lstTramas->fontMetrics().horizontalAdvance(decoded) + kTextPadding;
+    lstTramas->setColumnWidth(MonitorLines::TextColumn, width);
+    lstTramas->setColumnWidth(MonitorLines::DecodedColumn, qMax(room - width, decodedWidth));
+}
+
+void MonitorWindow::exportCsv()
+{
+    TelegramLog *log = m_core.telegrams();
+    if (!log || !askCsvPath)
+        return;
+    const QString suggested = m_ctx.ProjectDir.isEmpty() ? QString() : m_ctx.ProjectDir + QStringLiteral("/BUS_EIB.csv");
+    const QString path = askCsvPath(suggested);
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!log->saveCsv(path, &error))
+        m_ctx.notice(m_ctx.GetText(QStringLiteral("TLG12")) + path + QLatin1Char('\n') + error);
+}
+
+fEstadisticasEIB *MonitorWindow::showStatistics()
+{
+    TelegramLog *log = m_core.telegrams();
+    if (!log)
+        return nullptr;
+    if (!m_statistics) {
+        m_statistics = new fEstadisticasEIB(m_ctx, *log, this);
+        m_statistics->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_statistics->refresh();
+    m_statistics->show();
+    m_statistics->raise();
+    m_statistics->activateWindow();
+    return m_statistics;
 }
 
 void MonitorWindow::makeVisible()

@@ -1,8 +1,10 @@
 #pragma once
 #include "tools/MonitorCore.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 class QCheckBox;
 class QGridLayout;
@@ -15,6 +17,7 @@ namespace tarveon {
 
 class AppContext;
 class LinkCommands;
+class fEstadisticasEIB;
 
 // The design the three monitor windows share: the line list lstTramas, the check boxes chkBus,
 // chkLog and chkUltimo, the button cmdClear, and a filter field and pause above the list. The
@@ -28,6 +31,12 @@ public:
     ~MonitorWindow() override;
 
     MonitorCore &core() { return m_core; }
+    // The session's telegram log for the core (EIB and gateway monitors); returns the window.
+    MonitorWindow *withTelegrams(TelegramLog *log)
+    {
+        m_core.setTelegrams(log);
+        return this;
+    }
     MonitorKind kind() const { return m_core.kind(); }
 
     // Closes the window (its document-area frame too) as the program does: the gateway monitor,
@@ -51,6 +60,16 @@ public:
     QPushButton *cmdClear;
     QLineEdit *txtFiltro;
     QCheckBox *chkPausa;
+    // EIB monitor only (null in the others): the session's telegrams as CSV, and its statistics.
+    QPushButton *cmdExportar = nullptr;
+    QPushButton *cmdEstadisticas = nullptr;
+
+    // Asks where the CSV goes (a save dialog); empty when cancelled.
+    std::function<QString(const QString &suggested)> askCsvPath;
+    // cmdExportar: the kept telegrams into the chosen file; a message when it cannot be written.
+    void exportCsv();
+    // cmdEstadisticas: opens (or brings forward) the statistics window.
+    fEstadisticasEIB *showStatistics();
 
     // The size a new monitor window opens with.
     QSize sizeHint() const override;
@@ -78,6 +97,7 @@ private:
     bool m_programClose = false;
     QTimer m_repaintTimer;
     bool m_followPending = false;
+    QPointer<fEstadisticasEIB> m_statistics;
 };
 
 } // namespace tarveon

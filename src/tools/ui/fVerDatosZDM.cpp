@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "link/LinkCommands.h"
 #include "app/WindowLayout.h"
+#include "tools/ui/fWriteValue.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -11,6 +12,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
+#include <QStyledItemDelegate>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPushButton>
@@ -49,6 +52,25 @@ QIcon copyIcon()
         p.drawLine(9, y, 15, y);
     return QIcon(picture);
 }
+
+// The Value column: the number, then what it means ("1 Cool", "23.4 °C"); the cell's own text,
+// which the copy takes, stays the number.
+class ValueDelegate : public QStyledItemDelegate {
+public:
+    ValueDelegate(const SignalViewerCore &core, QObject *parent) : QStyledItemDelegate(parent), m_core(core) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QString meaning = m_core.valueMeaning(SignalTableModel::tableRow(index.row()));
+        if (!meaning.isEmpty() && !option->text.isEmpty())
+            option->text += QLatin1Char(' ') + meaning;
+    }
+
+private:
+    const SignalViewerCore &m_core;
+};
 
 } // namespace
 
@@ -148,6 +170,18 @@ fVerDatosZDM::fVerDatosZDM(AppContext &ctx, LinkCommands *link, QWidget *parent)
     connect(grid, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
         m_core.writeValue(SignalTableModel::tableRow(index.row()));
     });
+    grid->setItemDelegateForColumn(kColYesNo, new ValueDelegate(m_core, grid));
+    grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grid, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        // The current cell: a right click makes its cell current, the menu key keeps it.
+        const QModelIndex index = grid->currentIndex();
+        const int row = index.isValid() ? SignalTableModel::tableRow(index.row()) : 0;
+        if (!m_core.writeChoices(row))
+            return;
+        QMenu menu(this);
+        menu.addAction(m_ctx.GetText(QStringLiteral("TLG13")), this, [this, row] { writeValueDialog(row); });
+        menu.exec(grid->viewport()->mapToGlobal(at));
+    });
     connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         const auto [first, last] = visibleRows();
         m_core.refreshRows(first, last);
@@ -196,7 +230,8 @@ void fVerDatosZDM::applyColumnWidths()
     for (int c = 0; c < kSignalColumns; ++c)
         grid->setColumnWidth(c, m_core.grid().columnWidthPixels(c));
     // Wide enough for a value of eight digits.
-    const int widest = grid->fontMetrics().horizontalAdvance(kWidestValue)
+    const int widest = qMax(grid->fontMetrics().horizontalAdvance(kWidestValue),
+                            grid->fontMetrics().horizontalAdvance(m_core.widestMeaningText()))
                      + 2 * grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
     grid->setColumnWidth(kColYesNo, qMax(grid->columnWidth(kColYesNo), widest));
 }
@@ -235,6 +270,16 @@ void fVerDatosZDM::cmdCopy_Click()
     const QString text = m_core.copyText();
     if (!text.isEmpty())
         clipboard->setText(text);
+}
+
+void fVerDatosZDM::writeValueDialog(int row)
+{
+    const std::optional<WriteChoices> choices = m_core.writeChoices(row);
+    if (!choices)
+        return;
+    fWriteValue dialog(m_ctx, *choices, this);
+    if (dialog.exec() == QDialog::Accepted)
+        m_core.sendValue(row, dialog.value());
 }
 
 void fVerDatosZDM::cmdRefrescar_Click()

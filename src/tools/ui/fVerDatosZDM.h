@@ -37,6 +37,9 @@ public:
 
     void cmdCopy_Click();
     void cmdRefrescar_Click();
+    // "Write value…" of the grid's context menu: the signal's choices, then the same "GP:" write
+    // as the double click.
+    void writeValueDialog(int row);
 
     QTabBar *TabStrip1;
     QList<QFrame *> frmTab; // indexed by tab number; index 0 unused
