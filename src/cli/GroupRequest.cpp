@@ -4,8 +4,8 @@
 #include "LinkSession.h"
 #include "app/Text.h"
 #include "model/GroupAddress.h"
-#include "tools/KnxSignals.h"
 #include "tools/SignalViewerCore.h"
+#include "tools/TelegramDecoder.h"
 
 #include <QRegularExpression>
 #include <QTextStream>
@@ -30,22 +30,6 @@ int groupOperand(const QString &text)
         return -1;
     const int group = main * 2048 + middle * 256 + sub;
     return group > 0 ? group : -1;
-}
-
-// The report's value as a person reads it, when the open project has a signal on the group:
-// "Setpoint: 21.50 °C". Empty otherwise.
-QString decodedReport(const AppContext &ctx, const LinkTables &tables, const QString &key, const QString &line)
-{
-    const auto it = tables.index.constFind(key);
-    if (it == tables.index.constEnd() || *it <= 0 || *it > tables.count())
-        return {};
-    const LinkSignal &entry = tables.signals_[*it];
-    const MachineType type = MachineTypeOf(entry.protocolCode);
-    const int code = int(LeadingInteger(entry.fields[2]));
-    const Dpt dpt = SignalDpt(type, code, int(LeadingInteger(entry.fields[4])));
-    const QString name = SignalName(ctx, type, code);
-    const double value = LeadingNumber(QStringView(line).mid(key.size() + 1));
-    return name + QStringLiteral(": ") + ValueText(ctx, dpt, value, SignalRange(ctx, type, code), name);
 }
 
 } // namespace
@@ -95,6 +79,8 @@ int runGroupRequest(const QStringList &args, bool write)
         return code;
     AppContext &ctx = *cli.ctx;
 
+    // Named and decoded as the monitors do, when a project is given.
+    const TelegramDecoder decoder = TelegramDecoder::forOpenProject(ctx);
     LinkSession session(cli, link.port(cl, ctx), link.waitSeconds, link.tickMs);
     const QString key = kGroupPrefix + GroupNumberToPaddedText(qint16(group));
     QTimer wait;
@@ -114,7 +100,7 @@ int runGroupRequest(const QStringList &args, bool write)
         reported = true;
         QTextStream out(stdout);
         out << line << "\n";
-        if (const QString decoded = decodedReport(ctx, session.link.signalTables(), key, line); !decoded.isEmpty())
+        if (const QString decoded = decoder.describeReport(line); !decoded.isEmpty())
             out << decoded << "\n";
         out.flush();
         wait.stop();

@@ -287,7 +287,7 @@ private slots:
         QTest::newRow("read") << QStringList{"--set", "1/0/3=21.5"} << read + QStringList{"1/0/3"} << QByteArray() << 0
                               << "" << "GP:01/0/003=21.50\n";
         QTest::newRow("read, decoded") << QStringList{"--set", "01/0/002=1"} << read + QStringList{"--project", "PROJECT", "01/0/002"}
-                                       << image << 0 << "" << "GP:01/0/002=1.00\n" + T("H32") + ": " + T("KNX11") + "\n";
+                                       << image << 0 << "" << "GP:01/0/002=1.00\nUnit 1 " + T("H32") + " = " + T("KNX11") + "\n";
         QTest::newRow("read, time-out") << QStringList{"--ignore-reads"} << read + QStringList{"--timeout", "1", "1/0/3"}
                                         << QByteArray() << 1 << T("GRW1") + "1/0/3 (1 s)" << "";
         QTest::newRow("no such port") << QStringList{} << QStringList{"upload", "--port", "/dev/null-tarveon", "FILE"}
