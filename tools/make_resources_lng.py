@@ -480,6 +480,7 @@ TEXTS = [
     ("TLG15", "Value:", "Valor:"),
     ("TLG16", "Telegrams kept for export: ", "Telegramas guardados para exportar: "),
     ("TLG17", "Decoded", "Decodificado"),
+    ("TLG18", "EIB group: ", "Grupo EIB: "),
 ]
 
 

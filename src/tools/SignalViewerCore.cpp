@@ -308,7 +308,8 @@ std::optional<WriteChoices> SignalViewerCore::writeChoices(int row) const
     const auto [dpt, range] = signalType(entry);
     WriteChoices choices;
     choices.title = entry.fields[3];
-    choices.prompt = QStringLiteral("Grupo EIB:") + entry.fields[5] + QStringLiteral("   EIS:") + entry.fields[4];
+    // A dialog of our own, so its label speaks the user's language (the double click's prompt keeps its text).
+    choices.prompt = m_ctx.GetText(QStringLiteral("TLG18")) + entry.fields[5] + QStringLiteral("   EIS: ") + entry.fields[4];
     choices.current = entry.value;
     if (dpt.main == 1) {
         for (int v : {0, 1})
