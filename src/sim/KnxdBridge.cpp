@@ -3,9 +3,11 @@
 #include "model/GatewayFile.h"
 #include "model/GroupAddress.h"
 
+#include <QLibrary>
 #include <QSocketNotifier>
 #include <cerrno>
 #include <cstring>
+#include <type_traits>
 #include <eibclient.h>
 
 namespace tarveon::sim {
@@ -25,25 +27,59 @@ bool isSmall(Dpt dpt)
 
 } // namespace
 
-KnxdBridge::KnxdBridge(QString url, QObject *parent) : QObject(parent), m_url(std::move(url)) {}
+// knxd's client library is loaded when the bridge is used, not linked: the simulator (and the
+// package that ships it) then needs knxd only for --knxd, and installing the tool never brings a
+// knxd service along.
+struct KnxdBridge::Api {
+    decltype(&EIBSocketURL) socketUrl = nullptr;
+    decltype(&EIBOpen_GroupSocket) openGroupSocket = nullptr;
+    decltype(&EIBSendGroup) sendGroup = nullptr;
+    decltype(&EIBGetGroup_Src) getGroupSrc = nullptr;
+    decltype(&EIB_Poll_FD) pollFd = nullptr;
+    decltype(&EIB_Poll_Complete) pollComplete = nullptr;
+    decltype(&EIBClose) close = nullptr;
+
+    bool load(QLibrary &library)
+    {
+        if (!library.load())
+            return false;
+        const auto get = [&library](auto &function, const char *name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(library.resolve(name));
+            return function != nullptr;
+        };
+        return get(socketUrl, "EIBSocketURL") && get(openGroupSocket, "EIBOpen_GroupSocket")
+               && get(sendGroup, "EIBSendGroup") && get(getGroupSrc, "EIBGetGroup_Src")
+               && get(pollFd, "EIB_Poll_FD") && get(pollComplete, "EIB_Poll_Complete") && get(close, "EIBClose");
+    }
+};
+
+KnxdBridge::KnxdBridge(QString url, QObject *parent)
+    : QObject(parent), m_url(std::move(url)), m_library(std::make_unique<QLibrary>(QStringLiteral("eibclient"), 0)),
+      m_api(std::make_unique<Api>())
+{
+}
 
 KnxdBridge::~KnxdBridge()
 {
     if (m_con)
-        EIBClose(m_con);
+        m_api->close(m_con);
 }
 
 bool KnxdBridge::open(QString *error)
 {
-    m_con = EIBSocketURL(m_url.toLocal8Bit().constData());
-    if (!m_con || EIBOpen_GroupSocket(m_con, 0) != 0) {
+    if (!m_api->load(*m_library)) {
+        *error = QStringLiteral("knxd's client library cannot be loaded (Debian: knxd-tools): %1").arg(m_library->errorString());
+        return false;
+    }
+    m_con = m_api->socketUrl(m_url.toLocal8Bit().constData());
+    if (!m_con || m_api->openGroupSocket(m_con, 0) != 0) {
         *error = QStringLiteral("cannot connect to knxd at %1: %2").arg(m_url, QString::fromLocal8Bit(std::strerror(errno)));
         if (m_con)
-            EIBClose(m_con);
+            m_api->close(m_con);
         m_con = nullptr;
         return false;
     }
-    m_notifier = new QSocketNotifier(EIB_Poll_FD(m_con), QSocketNotifier::Read, this);
+    m_notifier = new QSocketNotifier(m_api->pollFd(m_con), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &KnxdBridge::onReadable);
     return true;
 }
@@ -62,14 +98,14 @@ bool KnxdBridge::send(int group, double value, bool answer)
         apdu[1] = char(quint8(apdu[1]) | (quint8(data->at(0)) & 0x3F));
     else
         apdu += *data;
-    return EIBSendGroup(m_con, eibaddr_t(group), int(apdu.size()), reinterpret_cast<const uint8_t *>(apdu.constData())) >= 0;
+    return m_api->sendGroup(m_con, eibaddr_t(group), int(apdu.size()), reinterpret_cast<const uint8_t *>(apdu.constData())) >= 0;
 }
 
 void KnxdBridge::onReadable()
 {
     // One notification may stand for several telegrams; stop before a read would block.
     for (;;) {
-        const int ready = EIB_Poll_Complete(m_con);
+        const int ready = m_api->pollComplete(m_con);
         if (ready < 0) {
             m_notifier->setEnabled(false);
             emit lost(QStringLiteral("knxd closed the connection"));
@@ -79,7 +115,7 @@ void KnxdBridge::onReadable()
             return;
         uint8_t apdu[64];
         eibaddr_t source = 0, group = 0;
-        const int length = EIBGetGroup_Src(m_con, sizeof apdu, apdu, &source, &group);
+        const int length = m_api->getGroupSrc(m_con, sizeof apdu, apdu, &source, &group);
         if (length < 0) {
             m_notifier->setEnabled(false);
             emit lost(QStringLiteral("knxd closed the connection"));

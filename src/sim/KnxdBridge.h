@@ -5,7 +5,9 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <memory>
 
+class QLibrary;
 class QSocketNotifier;
 struct _EIBConnection;
 
@@ -42,7 +44,10 @@ private:
     void onReadable();
     void takeTelegram(quint16 source, quint16 group, const quint8 *apdu, int length);
 
+    struct Api;
     QString m_url;
+    std::unique_ptr<QLibrary> m_library;
+    std::unique_ptr<Api> m_api;
     _EIBConnection *m_con = nullptr;
     QSocketNotifier *m_notifier = nullptr;
     QHash<int, Dpt> m_groups;
