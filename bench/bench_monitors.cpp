@@ -8,7 +8,7 @@
 //
 //   bench_monitors [lines per second = 2000] [seconds = 30]
 #include "app/AppContext.h"
-#include "BenchSupport.h"
+#include "BenchOnLine.h"
 #include "RecordingPrompter.h"
 #include "app/ui/MDITarveon.h"
 #include "editor/SignalCatalogue.h"
@@ -141,16 +141,8 @@ int main(int argc, char **argv)
     ctx.ProtocolFamily = QStringLiteral("ZTR001");
     auto *port = new FakeSerialPort;
     MDITarveon window(ctx, nullptr, port);
-    SerialLink &serial = window.link();
-    window.resize(1200, 800);
-    window.show();
-    serial.configurePort(PortChoice{1, QStringLiteral("bench"), QStringLiteral("57600,n,8,1")});
-    serial.chkOnline_Click(true);
-    port->receive("Tarveon gateway\r\nProtocol:ZTR001.V2.10\r\n");
-    if (serial.state() != LinkState::OnLine) {
-        std::printf("the link did not come on line\n");
+    if (!bringOnLine(window, port))
         return 1;
-    }
     window.ShowMonitor(47);
     window.ShowMonitor(100);
     window.mnuVMosaico_Click();
@@ -210,20 +202,11 @@ int main(int argc, char **argv)
     std::printf("bench_monitors: %d lines/s for %d s, three monitors logging, platform %s\n", rate, seconds,
                 qPrintable(QGuiApplication::platformName()));
     const long rssStart = rssKiB();
-    std::vector<long> rss;
-    QTimer sampler;
-    QObject::connect(&sampler, &QTimer::timeout, [&] {
-        rss.push_back(rssKiB());
+    const std::vector<long> rss = runSampling(seconds, [&](long kib) {
         std::printf("  t=%2llds  lines fed %7lld  lists %d/%d/%d  RSS %ld KiB\n", (long long)(clock.elapsed() / 1000),
-                    (long long)total, gateway->core().lines().count(), eib->core().lines().count(),
-                    ext->core().lines().count(), rss.back());
-        std::fflush(stdout);
+            (long long)total, gateway->core().lines().count(), eib->core().lines().count(),
+            ext->core().lines().count(), kib);
     });
-    sampler.start(5000);
-    // A loop of its own: quitting the application would close the windows first.
-    QEventLoop loop;
-    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
-    loop.exec();
     feeder.stop();
     probe.stop();
 

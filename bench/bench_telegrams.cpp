@@ -6,7 +6,7 @@
 // count against the frames fed, and the time the CSV export of a full ring takes.
 //
 //   bench_telegrams [lines per second = 2000] [seconds = 30]
-#include "BenchSupport.h"
+#include "BenchOnLine.h"
 #include "FakeSerialPort.h"
 #include "RecordingPrompter.h"
 #include "app/AppContext.h"
@@ -85,16 +85,8 @@ int main(int argc, char **argv)
     const double fillMs = fill.nsecsElapsed() / 1e6;
     const long rssBound = rssKiB();
 
-    SerialLink &serial = window.link();
-    window.resize(1200, 800);
-    window.show();
-    serial.configurePort(PortChoice{1, QStringLiteral("bench"), QStringLiteral("57600,n,8,1")});
-    serial.chkOnline_Click(true);
-    port->receive("Tarveon gateway\r\nProtocol:ZTR001.V2.10\r\n");
-    if (serial.state() != LinkState::OnLine) {
-        std::printf("the link did not come on line\n");
+    if (!bringOnLine(window, port))
         return 1;
-    }
     window.ShowMonitor(47);
     auto *eib = qobject_cast<MonitorWindow *>(window.eibMonitor(false));
     eib->chkLog->setChecked(true);
@@ -120,18 +112,10 @@ int main(int argc, char **argv)
 
     std::printf("bench_telegrams: %d EIB lines/s for %d s, decoded, logging; ring of %d filled in %.0f ms\n", rate,
                 seconds, telegrams.capacity(), fillMs);
-    std::vector<long> rss;
-    QTimer sampler;
-    QObject::connect(&sampler, &QTimer::timeout, [&] {
-        rss.push_back(rssKiB());
+    const std::vector<long> rss = runSampling(seconds, [&](long kib) {
         std::printf("  t=%2llds  lines fed %7lld  list %d  ring %d  RSS %ld KiB\n", (long long)(clock.elapsed() / 1000),
-                    (long long)fed, eib->core().lines().count(), telegrams.size(), rss.back());
-        std::fflush(stdout);
+            (long long)fed, eib->core().lines().count(), telegrams.size(), kib);
     });
-    sampler.start(5000);
-    QEventLoop loop;
-    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
-    loop.exec();
     feeder.stop();
     probe.stop();
 
